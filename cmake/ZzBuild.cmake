@@ -1,0 +1,31 @@
+# Conventions shared by every folder of the project.
+#
+#   zz_add_gtest(NAME name SOURCES ... [LIBS ...] [DATA files...])
+#       A GoogleTest program and one ctest entry for it (Wine runs it in the
+#       Windows build). DATA files are copied beside the program.
+#   zz_add_script_test(NAME name SCRIPT file [ARGS ...])
+#       A bash scenario (Windows build only), run with ZZ_WINE_RUN, ZZ_BIN
+#       and ZZ_SOURCE in its environment.
+
+function(zz_add_gtest)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;DATA" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main)
+  foreach(f ${T_DATA})
+    get_filename_component(base ${f} NAME)
+    add_custom_command(TARGET ${T_NAME} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} $<TARGET_FILE_DIR:${T_NAME}>/${base})
+  endforeach()
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 600)
+endfunction()
+
+function(zz_add_script_test)
+  cmake_parse_arguments(T "" "NAME;SCRIPT" "ARGS;DEPENDS" ${ARGN})
+  if(NOT WIN32)
+    return()
+  endif()
+  add_test(NAME ${T_NAME} COMMAND bash ${T_SCRIPT} ${T_ARGS})
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 900
+    ENVIRONMENT "ZZ_WINE_RUN=${ZZ_WINE_RUN};ZZ_BIN=${CMAKE_BINARY_DIR}/bin;ZZ_SOURCE=${CMAKE_SOURCE_DIR};ZZ_TOOLS=${CMAKE_SOURCE_DIR}/tools")
+endfunction()

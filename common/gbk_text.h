@@ -1,0 +1,28 @@
+// GBK text, the main program's own encoding, and its conversions.
+//
+// Code page 936 is named explicitly on every conversion: the ANSI code page
+// of the machine is never consulted. Bytes that are not valid GBK become '?'
+// (one per undecodable byte), the same on Windows and natively.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zz {
+
+std::u16string GbkToUtf16(std::string_view gbk);
+std::string Utf16ToGbk(std::u16string_view text);
+std::string GbkToUtf8(std::string_view gbk);
+std::string Utf8ToGbk(std::string_view utf8);
+
+// Length in bytes of the GBK character that starts at text[pos] (1 or 2).
+std::size_t GbkCharLength(std::string_view text, std::size_t pos);
+
+// Character-wise search: a match never starts on a trail byte, so the ']'
+// inside 乚 (81 5D) is not found by a search for "]".
+std::size_t GbkFind(std::string_view text, std::string_view needle, std::size_t from = 0);
+std::string GbkReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+bool GbkEndsWith(std::string_view text, std::string_view suffix);
+
+}  // namespace zz

@@ -1,0 +1,96 @@
+#include "number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <system_error>
+
+namespace zz {
+namespace {
+
+constexpr int kPrecision = 13;
+
+void StripTrailingZeros(std::string& digits) {
+  if (digits.find('.') == std::string::npos) return;
+  while (!digits.empty() && digits.back() == '0') digits.pop_back();
+  if (!digits.empty() && digits.back() == '.') digits.pop_back();
+}
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string FormatNumber(double value) {
+  if (std::isnan(value)) return "-1.#IND";
+  if (std::isinf(value)) return value < 0 ? "-1.#INF" : "1.#INF";
+  if (value == 0) return std::signbit(value) ? "-0" : "0";
+
+  // to_chars rounds exactly (no C runtime involved); %g's choice between
+  // fixed and exponent form follows from the exponent of the rounded value.
+  char sci[64];
+  auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific,
+                           kPrecision - 1);
+  std::string text(sci, res.ptr);
+  std::size_t epos = text.find('e');
+  int exponent = std::atoi(text.c_str() + epos + 1);
+  std::string mantissa = text.substr(0, epos);
+
+  if (exponent < -4 || exponent >= kPrecision) {
+    StripTrailingZeros(mantissa);
+    std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
+    while (digits.size() < 3) digits.insert(digits.begin(), '0');
+    return mantissa + (exponent < 0 ? "e-" : "e+") + digits;
+  }
+  char fixed[400];
+  res = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed,
+                      kPrecision - 1 - exponent);
+  std::string out(fixed, res.ptr);
+  StripTrailingZeros(out);
+  return out;
+}
+
+double ParseNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+  std::string number;
+  std::size_t mantissa_digits = 0;
+  while (i < text.size() && IsDigit(text[i])) { number += text[i++]; ++mantissa_digits; }
+  if (i < text.size() && text[i] == '.') {
+    number += text[i++];
+    while (i < text.size() && IsDigit(text[i])) { number += text[i++]; ++mantissa_digits; }
+  }
+  if (mantissa_digits == 0) return 0.0;
+  // An exponent counts only when a digit follows its sign.
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < text.size() && IsDigit(text[j])) {
+      number += 'e';
+      number.append(text.substr(i + 1, j - i - 1));
+      while (j < text.size() && IsDigit(text[j])) number += text[j++];
+    }
+  }
+  if (number == ".") return 0.0;
+
+  double value = 0;
+  auto res = std::from_chars(number.data(), number.data() + number.size(), value,
+                             std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range) {
+    // Too large gives infinity, too small zero, as strtod does.
+    std::size_t e = number.find('e');
+    bool tiny = e != std::string::npos && number[e + 1] == '-';
+    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+  } else if (res.ec != std::errc()) {
+    return 0.0;
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace zz

@@ -1,0 +1,46 @@
+#include "number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+TEST(NumberText, FormatsLikePercentPoint13G) {
+  struct Case { double value; const char* text; } cases[] = {
+      {0.0, "0"},
+      {0.1 + 0.2, "0.3"},
+      {1e13, "1e+013"},
+      {1e12, "1000000000000"},
+      {1e-5, "1e-005"},
+      {1e-4, "0.0001"},
+      {123456789.123, "123456789.123"},
+      {-2.5, "-2.5"},
+      {100, "100"},
+      {1234567890123.4, "1234567890123"},
+      {0.30000000000004, "0.3"},
+      {9999999999999.5, "1e+013"},
+      {1.5e300, "1.5e+300"},
+      {12.0 + 0.1 + 0.2, "12.3"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(zz::FormatNumber(c.value), c.text) << c.value;
+}
+
+TEST(NumberText, ParsesTheLeadingNumberAsAtofWould) {
+  struct Case { const char* text; double value; } cases[] = {
+      {"12abc", 12},   {" 3.5", 3.5}, {"1e3", 1000}, {"0x10", 0}, {"inf", 0},
+      {"", 0},         {".", 0},      {"-.5", -0.5}, {"+7", 7},   {"1e", 1},
+      {"1e+", 1},      {"2.5e-1x", 0.25}, {"\t\n 42", 42}, {"nan", 0}, {"-", 0},
+      {"0.1", 0.1},    {"5.", 5},     {"1e400", HUGE_VAL}, {"1e-400", 0},
+      {"１２", 0},      // full-width digits are not digits to atof
+  };
+  for (const Case& c : cases) EXPECT_EQ(zz::ParseNumber(c.text), c.value) << c.text;
+}
+
+TEST(NumberText, SumsShowAsAPersonWouldExpect) {
+  double sum = zz::ParseNumber("0.1") + zz::ParseNumber("0.2") + zz::ParseNumber("12abc") +
+               zz::ParseNumber("");
+  EXPECT_EQ(zz::FormatNumber(sum), "12.3");
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# The Wine test environment: a prefix made once and kept in the build folder,
+# a private Xvfb (24-bit, on a display it picks itself) with a compositing
+# manager, and a persistent wineserver.
+#
+#   wine-env.sh start [ROOT]   create the prefix if needed, start the services
+#   wine-env.sh stop  [ROOT]   stop whatever start started
+#   wine-env.sh status [ROOT]  exit 0 when the services run
+set -euo pipefail
+cmd=${1:-}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine-vars.sh
+source "$here/wine-vars.sh" "${2:-}"
+root=$ZZ_WINE_ROOT
+
+alive() { [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
+
+make_prefix() {
+  [ -f "$WINEPREFIX/.zz-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 </dev/null || true
+  wineserver -w
+  local reg="$root/prefix-settings.reg"
+  # Managed=N: closing a window does not wait for a window manager.
+  cat > "$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+"Decorated"="Y"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Drivers]
+"Audio"=""
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"SimSun"="WenQuanYi Micro Hei"
+"NSimSun"="WenQuanYi Micro Hei"
+"Microsoft YaHei"="WenQuanYi Micro Hei"
+REG
+  # The Chinese face names, written as the registry's UTF-16 through regedit's
+  # Unicode format.
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"宋体"="WenQuanYi Micro Hei"\r\n'
+    printf '"新宋体"="WenQuanYi Micro Hei"\r\n'
+    printf '"微软雅黑"="WenQuanYi Micro Hei"\r\n'
+    printf '"黑体"="WenQuanYi Micro Hei"\r\n'
+  } | iconv -f UTF-8 -t UTF-16 > "$root/prefix-fonts.reg"
+  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 </dev/null
+  wine regedit /S "$(winepath -w "$root/prefix-fonts.reg")" >/dev/null 2>&1 </dev/null
+  # Debian's wine does not find the fonts of fonts-wine by itself: link them
+  # into the prefix so caption buttons and dialogs draw with them.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  for f in /usr/share/fonts/truetype/wine/*.ttf /usr/share/fonts/truetype/wqy/*.ttc; do
+    [ -e "$f" ] && ln -sf "$f" "$fonts/$(basename "$f")"
+  done
+  wineserver -w
+  touch "$WINEPREFIX/.zz-ready"
+}
+
+start() {
+  mkdir -p "$root"
+  exec 9>"$root/.lock"
+  flock 9
+  if ! alive "$root/xvfb.pid"; then
+    rm -f "$root/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display.tmp" \
+      >/dev/null 2>&1 </dev/null &
+    echo $! > "$root/xvfb.pid"
+    for _ in $(seq 100); do [ -s "$root/display.tmp" ] && break; sleep 0.05; done
+    [ -s "$root/display.tmp" ] || { echo "wine-env: Xvfb did not start" >&2; exit 1; }
+    tr -d '\n' < "$root/display.tmp" > "$root/display"
+    rm -f "$root/display.tmp"
+    export DISPLAY=":$(cat "$root/display")"
+    # Per-pixel alpha of layered windows blends against black without one.
+    if command -v xcompmgr >/dev/null; then
+      xcompmgr -n >/dev/null 2>&1 </dev/null &
+      echo $! > "$root/xcompmgr.pid"
+    fi
+  fi
+  make_prefix
+  if ! alive "$root/wineserver.pid"; then
+    wineserver -p >/dev/null 2>&1 </dev/null &
+    echo $! > "$root/wineserver.pid"
+    # wineserver -p forks; remember the real server once it is there.
+    sleep 0.2
+    pgrep -n -f "wineserver -p" > "$root/wineserver.pid" 2>/dev/null || true
+  fi
+}
+
+stop() {
+  [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 || true
+  for p in wineserver xcompmgr xvfb; do
+    if alive "$root/$p.pid"; then kill "$(cat "$root/$p.pid")" 2>/dev/null || true; fi
+    rm -f "$root/$p.pid"
+  done
+  rm -f "$root/display"
+}
+
+case "$cmd" in
+  start) start ;;
+  stop) stop ;;
+  status) alive "$root/xvfb.pid" && [ -f "$WINEPREFIX/.zz-ready" ] ;;
+  *) echo "usage: $0 start|stop|status [ROOT]" >&2; exit 2 ;;
+esac

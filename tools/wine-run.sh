@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs one Windows program of the build under Wine (the build's test
+# emulator). Output goes through a file: Wine's helper processes inherit the
+# handles of the first program and would hold a pipe open long after it ended.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine-vars.sh
+source "$here/wine-vars.sh"
+exe=$1
+shift
+
+# A PE32 program under 64-bit-only Wine prints nothing and exits 0: refuse it.
+if [ "${exe##*.}" = exe ] || [ "${exe##*.}" = EXE ]; then
+  off=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+  machine=$(od -An -tx2 -j$((off + 4)) -N2 "$exe" | tr -d ' ')
+  if [ "$machine" != 8664 ]; then
+    echo "wine-run: $exe is not an x86-64 (PE32+) program" >&2
+    exit 125
+  fi
+fi
+
+if ! "$here/wine-env.sh" status; then
+  "$here/wine-env.sh" start >&2
+  source "$here/wine-vars.sh"
+fi
+
+out=$(mktemp "$ZZ_WINE_ROOT/out.XXXXXX")
+wine "$exe" "$@" >"$out" 2>&1 </dev/null
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc

@@ -1,0 +1,16 @@
+# Sourced by the Wine scripts: the environment every Windows program of the
+# build runs in. $1 is the folder that holds the prefix (default build/wine).
+zz_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export ZZ_WINE_ROOT=${1:-${ZZ_WINE_ROOT:-$zz_root/build/wine}}
+mkdir -p "$ZZ_WINE_ROOT/home"
+export WINEPREFIX="$ZZ_WINE_ROOT/prefix"
+export WINEARCH=win64
+# The prefix's Desktop and Documents link to $HOME: keep them in the build.
+export HOME="$ZZ_WINE_ROOT/home"
+# Code page 936 for the ANSI APIs, and Chinese file names that Wine can open.
+export LC_ALL=zh_CN.UTF-8
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+if [ -s "$ZZ_WINE_ROOT/display" ]; then
+  export DISPLAY=":$(cat "$ZZ_WINE_ROOT/display")"
+fi
