@@ -48,7 +48,10 @@ count() {
 run_build() {
   local tag=$1 build=$2; shift 2
   echo "== $tag build"
-  cmake -S . -B "$build" -G Ninja "$@" >"$build.configure.log" 2>&1 ||
+  # ZZ_DIRS in the environment limits the build to some folders.
+  local dirs=(-UZZ_DIRS)
+  [ -n "${ZZ_DIRS:-}" ] && dirs=(-DZZ_DIRS="$ZZ_DIRS")
+  cmake -S . -B "$build" -G Ninja "${dirs[@]}" "$@" >"$build.configure.log" 2>&1 ||
     { cat "$build.configure.log"; echo "$tag: configure failed"; failed=$((failed + 1)); status=1; return; }
   if ! cmake --build "$build" -j "$jobs" >"$build.build.log" 2>&1; then
     grep -E 'error|Error' "$build.build.log" | head -40
@@ -57,7 +60,7 @@ run_build() {
   fi
   mkdir -p "$results/$tag"
   GTEST_OUTPUT="xml:$results/$tag/" ctest --test-dir "$build" -j "$jobs" --output-on-failure \
-    --output-junit "$build/junit.xml" ${filter:+-R "$filter"} || status=1
+    --output-junit "$root/$build/junit.xml" ${filter:+-R "$filter"} || status=1
   count "$build" "$tag"
 }
 

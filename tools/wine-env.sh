@@ -4,6 +4,7 @@
 # manager, and a persistent wineserver.
 #
 #   wine-env.sh start [ROOT]   create the prefix if needed, start the services
+#   wine-env.sh prefix [ROOT]  only create the prefix (for a real display)
 #   wine-env.sh stop  [ROOT]   stop whatever start started
 #   wine-env.sh status [ROOT]  exit 0 when the services run
 set -euo pipefail
@@ -15,11 +16,22 @@ root=$ZZ_WINE_ROOT
 
 alive() { [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 
+link_fonts() {
+  # Debian's wine does not find the fonts of fonts-wine by itself: link them
+  # into the prefix so caption buttons and dialogs draw with them.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" f
+  mkdir -p "$fonts"
+  for f in /usr/share/wine/fonts/*.ttf /usr/share/fonts/truetype/wqy/*.ttc; do
+    [ -e "$f" ] && [ ! -e "$fonts/$(basename "$f")" ] && ln -sf "$f" "$fonts/$(basename "$f")"
+  done
+  return 0
+}
+
 make_prefix() {
-  [ -f "$WINEPREFIX/.zz-ready" ] && return 0
+  [ -f "$WINEPREFIX/.zz-ready" ] && { link_fonts; return 0; }
   rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 </dev/null || true
-  wineserver -w
+  wineboot -i >/dev/null 2>&1 </dev/null 9>&- || true
+  wineserver -w 9>&-
   local reg="$root/prefix-settings.reg"
   # Managed=N: closing a window does not wait for a window manager.
   cat > "$reg" <<'REG'
@@ -50,16 +62,10 @@ REG
     printf '"微软雅黑"="WenQuanYi Micro Hei"\r\n'
     printf '"黑体"="WenQuanYi Micro Hei"\r\n'
   } | iconv -f UTF-8 -t UTF-16 > "$root/prefix-fonts.reg"
-  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 </dev/null
-  wine regedit /S "$(winepath -w "$root/prefix-fonts.reg")" >/dev/null 2>&1 </dev/null
-  # Debian's wine does not find the fonts of fonts-wine by itself: link them
-  # into the prefix so caption buttons and dialogs draw with them.
-  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  mkdir -p "$fonts"
-  for f in /usr/share/fonts/truetype/wine/*.ttf /usr/share/fonts/truetype/wqy/*.ttc; do
-    [ -e "$f" ] && ln -sf "$f" "$fonts/$(basename "$f")"
-  done
-  wineserver -w
+  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 </dev/null 9>&-
+  wine regedit /S "$(winepath -w "$root/prefix-fonts.reg")" >/dev/null 2>&1 </dev/null 9>&-
+  link_fonts
+  wineserver -w 9>&-
   touch "$WINEPREFIX/.zz-ready"
 }
 
@@ -70,7 +76,7 @@ start() {
   if ! alive "$root/xvfb.pid"; then
     rm -f "$root/display"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display.tmp" \
-      >/dev/null 2>&1 </dev/null &
+      >/dev/null 2>&1 </dev/null 9>&- &
     echo $! > "$root/xvfb.pid"
     for _ in $(seq 100); do [ -s "$root/display.tmp" ] && break; sleep 0.05; done
     [ -s "$root/display.tmp" ] || { echo "wine-env: Xvfb did not start" >&2; exit 1; }
@@ -79,17 +85,16 @@ start() {
     export DISPLAY=":$(cat "$root/display")"
     # Per-pixel alpha of layered windows blends against black without one.
     if command -v xcompmgr >/dev/null; then
-      xcompmgr -n >/dev/null 2>&1 </dev/null &
+      xcompmgr -n >/dev/null 2>&1 </dev/null 9>&- &
       echo $! > "$root/xcompmgr.pid"
     fi
   fi
   make_prefix
   if ! alive "$root/wineserver.pid"; then
-    wineserver -p >/dev/null 2>&1 </dev/null &
+    # The services keep their inherited descriptors: give them none of ours
+    # (the lock included, or the next start would wait for ever).
+    wineserver -f -p >/dev/null 2>&1 </dev/null 9>&- &
     echo $! > "$root/wineserver.pid"
-    # wineserver -p forks; remember the real server once it is there.
-    sleep 0.2
-    pgrep -n -f "wineserver -p" > "$root/wineserver.pid" 2>/dev/null || true
   fi
 }
 
@@ -104,7 +109,8 @@ stop() {
 
 case "$cmd" in
   start) start ;;
+  prefix) mkdir -p "$root"; exec 9>"$root/.lock"; flock 9; make_prefix ;;
   stop) stop ;;
   status) alive "$root/xvfb.pid" && [ -f "$WINEPREFIX/.zz-ready" ] ;;
-  *) echo "usage: $0 start|stop|status [ROOT]" >&2; exit 2 ;;
+  *) echo "usage: $0 start|prefix|stop|status [ROOT]" >&2; exit 2 ;;
 esac

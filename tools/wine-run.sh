@@ -5,7 +5,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine-vars.sh
-source "$here/wine-vars.sh"
+source "$here/wine-vars.sh" ""
 exe=$1
 shift
 
@@ -21,7 +21,13 @@ fi
 
 if ! "$here/wine-env.sh" status; then
   "$here/wine-env.sh" start >&2
-  source "$here/wine-vars.sh"
+  source "$here/wine-vars.sh" ""
+fi
+
+# gtest's XML report path: a Unix folder reaches Windows through drive Z:.
+if [[ "${GTEST_OUTPUT:-}" == xml:/* ]]; then
+  p=${GTEST_OUTPUT#xml:}
+  export GTEST_OUTPUT="xml:Z:${p//\//\\}"
 fi
 
 out=$(mktemp "$ZZ_WINE_ROOT/out.XXXXXX")

@@ -1,0 +1,3 @@
+#pragma once
+#define IDI_SMOKE 107
+#define IDR_LOGO 60001

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Sets the machine up, builds the Windows programs and starts the main
+# program under Wine: on your display when DISPLAY is set, else on a private
+# Xvfb (a screenshot then shows what it drew).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash tools/setup.sh
+build=build/windows
+cmake -S . -B "$build" -G Ninja -UZZ_DIRS -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+program="$build/bin/Zuzaror.exe"
+if [ ! -f "$program" ]; then
+  echo "run: the main program is not built yet; starting the smoke window instead"
+  program="$build/bin/smoke_window.exe"
+fi
+
+export ZZ_WINE_ROOT="$root/build/wine-run"
+if [ -n "${DISPLAY:-}" ]; then
+  user_display=$DISPLAY
+  tools/wine-env.sh prefix "$ZZ_WINE_ROOT"
+  source tools/wine-vars.sh "$ZZ_WINE_ROOT"
+  export DISPLAY=$user_display
+else
+  echo "run: no DISPLAY; using a private Xvfb (build/wine-run/display names it)"
+  tools/wine-env.sh start "$ZZ_WINE_ROOT"
+  trap 'tools/wine-env.sh stop "$ZZ_WINE_ROOT"' EXIT
+  source tools/wine-vars.sh "$ZZ_WINE_ROOT"
+fi
+cd "$(dirname "$program")"
+wine "$(basename "$program")"
