@@ -72,7 +72,8 @@ class Iconv {
 
 bool StrictGbkToUtf16(std::string_view in, std::u16string& out) {
   if (in.empty()) return true;
-  Iconv cv("UTF-16LE", "CP936");
+  // iconv_open is costly: keep one converter per direction and thread.
+  thread_local Iconv cv("UTF-16LE", "CP936");
   std::string bytes;
   if (!cv.Convert(in.data(), in.size(), bytes)) return false;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
@@ -83,7 +84,7 @@ bool StrictGbkToUtf16(std::string_view in, std::u16string& out) {
 
 bool StrictUtf16ToGbk(std::u16string_view in, std::string& out) {
   if (in.empty()) return true;
-  Iconv cv("CP936", "UTF-16LE");
+  thread_local Iconv cv("CP936", "UTF-16LE");
   std::string bytes;
   bytes.reserve(in.size() * 2);
   for (char16_t c : in) {

@@ -1,0 +1,25 @@
+// Translates the program's Access-style SQL (GBK) into SQLite SQL (UTF-8).
+//
+// The dialect: names in [brackets] ("]]" is a literal bracket), text in
+// '...' with '' for a quote, dates between # signs as year/month/day or
+// year-month-day without leading zeros, "delete * from". A text value given
+// to a date column (in INSERT values, or after "[日期]=" and the other
+// comparisons) may be the runtime's date text ("2010年3月26日8时") or ISO;
+// it is stored as a zero-padded ISO date so that dates sort and compare as
+// text. One statement per text: SELECT, INSERT, UPDATE or DELETE.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mdb {
+
+
+// The SQLite form of the statement, or nullopt with a reason in *error.
+std::optional<std::string> TranslateAccessSql(std::string_view gbk_sql, std::string* error);
+
+// Date text or literal body to the stored form "YYYY-MM-DD[ HH:MM:SS]".
+std::optional<std::string> StoredDate(std::string_view gbk_text);
+
+}  // namespace mdb

@@ -1,0 +1,413 @@
+#include "database_connection.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "access_sql.h"
+#include "gbk_text.h"
+#include "number_text.h"
+
+namespace mdb {
+namespace {
+
+// Marks a file as ours ("ZZMD"): any other SQLite file is not a ml.mdb.
+constexpr int kApplicationId = 0x5A5A4D44;
+constexpr const char* kMetaTable = "zz_file";
+constexpr int kVerifierRounds = 20000;
+
+// A salted, iterated hash of the password. It keeps the password itself out
+// of the file; it is a verifier, not encryption of the data.
+std::string Verifier(const std::string& salt, const std::string& password) {
+  std::uint64_t h = 1469598103934665603ULL;
+  auto mix = [&h](const std::string& bytes) {
+    for (unsigned char c : bytes) {
+      h ^= c;
+      h *= 1099511628211ULL;
+    }
+  };
+  for (int round = 0; round < kVerifierRounds; ++round) {
+    mix(salt);
+    mix(password);
+    h ^= h >> 29;
+  }
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+  return buf;
+}
+
+std::FILE* OpenFile(const std::string& gbk_path, const char* mode) {
+#ifdef _WIN32
+  std::u16string wide_path = zz::GbkToUtf16(gbk_path);
+  std::u16string wide_mode(mode, mode + std::strlen(mode));
+  return _wfopen(reinterpret_cast<const wchar_t*>(wide_path.c_str()),
+                 reinterpret_cast<const wchar_t*>(wide_mode.c_str()));
+#else
+  // The program's paths are GBK; this file system names files in UTF-8.
+  return std::fopen(zz::GbkToUtf8(gbk_path).c_str(), mode);
+#endif
+}
+
+void RemoveFile(const std::string& gbk_path) {
+#ifdef _WIN32
+  std::u16string wide_path = zz::GbkToUtf16(gbk_path);
+  _wremove(reinterpret_cast<const wchar_t*>(wide_path.c_str()));
+#else
+  std::remove(zz::GbkToUtf8(gbk_path).c_str());
+#endif
+}
+
+// The file's first 100 bytes say whether it is an SQLite file of ours; read
+// them without SQLite, which could otherwise touch a foreign file.
+bool LooksLikeOurs(const std::string& gbk_path, std::string* error) {
+  std::FILE* f = OpenFile(gbk_path, "rb");
+  if (!f) {
+    *error = "cannot open the file";
+    return false;
+  }
+  unsigned char header[100];
+  std::size_t got = std::fread(header, 1, sizeof header, f);
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  std::fclose(f);
+  if (got < sizeof header || std::memcmp(header, "SQLite format 3", 16) != 0) {
+    *error = "not a database file";
+    return false;
+  }
+  int app_id = (header[68] << 24) | (header[69] << 16) | (header[70] << 8) | header[71];
+  if (app_id != kApplicationId) {
+    *error = "not a database of this program";
+    return false;
+  }
+  unsigned page_size = (header[16] << 8) | header[17];
+  if (page_size == 1) page_size = 65536;
+  unsigned long pages = (static_cast<unsigned long>(header[28]) << 24) | (header[29] << 16) |
+                        (header[30] << 8) | header[31];
+  if (page_size < 512 || size < 0 ||
+      static_cast<unsigned long long>(size) < static_cast<unsigned long long>(pages) * page_size) {
+    *error = "the file is truncated";
+    return false;
+  }
+  return true;
+}
+
+// Reads "KEY=value" fields of a connect string.
+std::string ConnectField(const std::string& connect, const std::string& key) {
+  std::size_t pos = 0;
+  while (pos < connect.size()) {
+    std::size_t end = connect.find(';', pos);
+    if (end == std::string::npos) end = connect.size();
+    std::string field = connect.substr(pos, end - pos);
+    if (field.size() > key.size() && field.compare(0, key.size(), key) == 0 &&
+        field[key.size()] == '=')
+      return field.substr(key.size() + 1);
+    pos = end + 1;
+  }
+  return "";
+}
+
+bool Exec(sqlite3* db, const char* sql, std::string* error) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+  if (error) *error = message ? message : "statement failed";
+  sqlite3_free(message);
+  return false;
+}
+
+bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x += 32;
+    if (y >= 'A' && y <= 'Z') y += 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+FieldValue ReadColumn(sqlite3_stmt* stmt, int column) {
+  FieldValue v;
+  int storage = sqlite3_column_type(stmt, column);
+  const char* declared = sqlite3_column_decltype(stmt, column);
+  bool known = false;
+  if (declared) v.type = TypeFromDeclared(declared, &known);
+  if (!known) {
+    v.type = storage == SQLITE_INTEGER ? FieldType::Integer
+             : storage == SQLITE_FLOAT ? FieldType::Float
+             : storage == SQLITE_BLOB  ? FieldType::Binary
+                                       : FieldType::Text;
+  }
+  v.is_null = storage == SQLITE_NULL;
+  switch (v.type) {
+    case FieldType::Text: {
+      const unsigned char* text = sqlite3_column_text(stmt, column);
+      v.text = text ? zz::Utf8ToGbk(reinterpret_cast<const char*>(text)) : std::string();
+      break;
+    }
+    case FieldType::Binary: {
+      const void* blob = sqlite3_column_blob(stmt, column);
+      v.text.assign(static_cast<const char*>(blob),
+                    blob ? static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)) : 0);
+      break;
+    }
+    case FieldType::Boolean:
+    case FieldType::Integer:
+    case FieldType::Float:
+      v.number = sqlite3_column_double(stmt, column);
+      if (v.type == FieldType::Boolean) v.number = v.number != 0 ? 1 : 0;
+      break;
+    case FieldType::Date: {
+      const unsigned char* text = sqlite3_column_text(stmt, column);
+      auto date = text ? zz::ParseDateTime(reinterpret_cast<const char*>(text)) : std::nullopt;
+      if (date) v.date = *date;
+      else v.is_null = true;
+      break;
+    }
+  }
+  return v;
+}
+
+}  // namespace
+
+bool FieldValue::AsText(std::string* out) const {
+  if (type == FieldType::Text) {
+    *out = text;
+    return true;
+  }
+  if (type == FieldType::Date) {
+    *out = is_null ? std::string() : zz::FormatDateTime(date);
+    return true;
+  }
+  return false;
+}
+
+bool FieldValue::AsBool(bool* out) const {
+  if (type != FieldType::Boolean) return false;
+  *out = number != 0;
+  return true;
+}
+
+bool FieldValue::AsInteger(long long* out) const {
+  if (type != FieldType::Integer && type != FieldType::Float) return false;
+  if (is_null) return false;
+  *out = static_cast<long long>(number);
+  return true;
+}
+
+bool FieldValue::AsDate(zz::DateTime* out) const {
+  if (type != FieldType::Date || is_null) return false;
+  *out = date;
+  return true;
+}
+
+FieldValue Recordset::ReadField(const std::string& gbk_name) const {
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    if (EqualsIgnoringAsciiCase(names_[i], gbk_name)) return ReadField(i);
+  return FieldValue{};
+}
+
+FieldValue Recordset::ReadField(std::size_t index) const {
+  if (row_ >= rows_.size() || index >= names_.size()) return FieldValue{};
+  return rows_[row_][index];
+}
+
+DatabaseConnection::~DatabaseConnection() { CloseExternalDatabase(); }
+
+std::string DatabaseConnection::BuildConnectString(const std::string& path,
+                                                   const std::string& user,
+                                                   const std::string& password) {
+  std::string s = "ODBC;DBQ=" + path;
+  // The folder ends at the last backslash that is a character of its own,
+  // not the trail byte of a GBK character.
+  std::size_t last = std::string::npos;
+  for (std::size_t i = 0; i < path.size(); i += zz::GbkCharLength(path, i))
+    if (path[i] == '\\') last = i;
+  if (last != std::string::npos) s += ";DefaultDir=" + path.substr(0, last);
+  s += ";Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access";
+  if (!user.empty()) s += ";UID=" + user;
+  if (!password.empty()) s += ";PWD=" + password;
+  return s + ";";
+}
+
+bool DatabaseConnection::OpenExternalDatabase(const std::string& path, const std::string& user,
+                                              const std::string& password, bool read_only,
+                                              bool /*no_dialog: there is no driver dialog*/) {
+  if (read_only) {
+    last_error_ = "read-only connections are not used";
+    return false;
+  }
+  return OpenWithConnectString(BuildConnectString(path, user, password));
+}
+
+bool DatabaseConnection::OpenWithConnectString(const std::string& connect) {
+  CloseExternalDatabase();
+  std::string path = ConnectField(connect, "DBQ");
+  std::string password = ConnectField(connect, "PWD");
+  if (path.empty()) {
+    last_error_ = "no DBQ in the connect string";
+    return false;
+  }
+  if (!LooksLikeOurs(path, &last_error_)) return false;
+
+  sqlite3* db = nullptr;
+  std::string utf8_path = zz::GbkToUtf8(path);
+  if (sqlite3_open_v2(utf8_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
+    sqlite3_close(db);
+    return false;
+  }
+  // Check before anything writes: a damaged file stays as it is.
+  std::string stored_salt, stored_verifier, check;
+  sqlite3_stmt* stmt = nullptr;
+  bool ok = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW;
+  if (ok) check = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  sqlite3_finalize(stmt);
+  if (!ok || check != "ok") {
+    last_error_ = "the file is damaged";
+    sqlite3_close(db);
+    return false;
+  }
+  stmt = nullptr;
+  if (sqlite3_prepare_v2(db, "SELECT key, value FROM zz_file", -1, &stmt, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+      std::string key = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+      const unsigned char* value = sqlite3_column_text(stmt, 1);
+      if (key == "salt" && value) stored_salt = reinterpret_cast<const char*>(value);
+      if (key == "verifier" && value) stored_verifier = reinterpret_cast<const char*>(value);
+    }
+  }
+  sqlite3_finalize(stmt);
+  if (stored_verifier.empty() || Verifier(stored_salt, password) != stored_verifier) {
+    last_error_ = "wrong password";
+    sqlite3_close(db);
+    return false;
+  }
+  sqlite3_busy_timeout(db, 2000);
+  db_ = db;
+  return true;
+}
+
+void DatabaseConnection::CloseExternalDatabase() {
+  recordsets_.clear();
+  if (db_) sqlite3_close(db_);
+  db_ = nullptr;
+}
+
+int DatabaseConnection::OpenRecordset(const std::string& gbk_sql) {
+  if (!db_ || gbk_sql.empty()) return 0;
+  auto sql = TranslateAccessSql(gbk_sql, &last_error_);
+  if (!sql) return 0;
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db_, sql->c_str(), -1, &stmt, nullptr) != SQLITE_OK || !stmt ||
+      !sqlite3_stmt_readonly(stmt)) {
+    last_error_ = stmt ? "not a query" : sqlite3_errmsg(db_);
+    sqlite3_finalize(stmt);
+    return 0;
+  }
+  std::vector<std::string> names;
+  int columns = sqlite3_column_count(stmt);
+  for (int c = 0; c < columns; ++c) names.push_back(zz::Utf8ToGbk(sqlite3_column_name(stmt, c)));
+  std::vector<std::vector<FieldValue>> rows;
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    std::vector<FieldValue> row;
+    row.reserve(columns);
+    for (int c = 0; c < columns; ++c) row.push_back(ReadColumn(stmt, c));
+    rows.push_back(std::move(row));
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_DONE) {
+    last_error_ = sqlite3_errmsg(db_);
+    return 0;
+  }
+  int handle = next_handle_++;
+  recordsets_[handle] = std::make_unique<Recordset>(std::move(names), std::move(rows));
+  return handle;
+}
+
+Recordset* DatabaseConnection::Find(int handle) {
+  auto it = recordsets_.find(handle);
+  return it == recordsets_.end() ? nullptr : it->second.get();
+}
+
+void DatabaseConnection::MoveFirst(int handle) {
+  if (Recordset* r = Find(handle)) r->MoveFirst();
+}
+
+bool DatabaseConnection::IsEOF(int handle) {
+  Recordset* r = Find(handle);
+  return !r || r->IsEOF();
+}
+
+void DatabaseConnection::MoveNext(int handle) {
+  if (Recordset* r = Find(handle)) r->MoveNext();
+}
+
+FieldValue DatabaseConnection::ReadField(int handle, const std::string& gbk_name) {
+  Recordset* r = Find(handle);
+  return r ? r->ReadField(gbk_name) : FieldValue{};
+}
+
+void DatabaseConnection::CloseRecordset(int handle) { recordsets_.erase(handle); }
+
+bool DatabaseConnection::ExecuteStatement(const std::string& gbk_sql) {
+  if (!db_) {
+    last_error_ = "not connected";
+    return false;
+  }
+  auto sql = TranslateAccessSql(gbk_sql, &last_error_);
+  if (!sql) return false;
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db_, sql->c_str(), -1, &stmt, nullptr) != SQLITE_OK || !stmt) {
+    last_error_ = sqlite3_errmsg(db_);
+    sqlite3_finalize(stmt);
+    return false;
+  }
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_DONE) {
+    last_error_ = sqlite3_errmsg(db_);
+    return false;
+  }
+  return true;
+}
+
+bool DatabaseConnection::CreateDatabaseFile(const std::string& gbk_path,
+                                            const std::string& password, std::string* error) {
+  std::string ignored;
+  if (!error) error = &ignored;
+  if (std::FILE* existing = OpenFile(gbk_path, "rb")) {
+    std::fclose(existing);
+    *error = "the file exists";
+    return false;
+  }
+  sqlite3* db = nullptr;
+  std::string utf8_path = zz::GbkToUtf8(gbk_path);
+  if (sqlite3_open_v2(utf8_path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                      nullptr) != SQLITE_OK) {
+    *error = db ? sqlite3_errmsg(db) : "cannot create";
+    sqlite3_close(db);
+    return false;
+  }
+  std::random_device random;
+  char salt[17];
+  std::snprintf(salt, sizeof salt, "%08x%08x", random(), random());
+  // Backup copies the file and restore moves it: keep the rollback journal.
+  std::string script = "PRAGMA journal_mode=DELETE; PRAGMA application_id=" +
+                       std::to_string(kApplicationId) + "; BEGIN;";
+  for (const std::string& create : CreateStatements()) script += create + ";";
+  script += std::string("CREATE TABLE ") + kMetaTable + " (key TEXT PRIMARY KEY, value TEXT);";
+  script += std::string("INSERT INTO ") + kMetaTable + " VALUES ('format','1'),('salt','" + salt +
+            "'),('verifier','" + Verifier(salt, password) + "'); COMMIT;";
+  bool ok = Exec(db, script.c_str(), error);
+  sqlite3_close(db);
+  if (!ok) RemoveFile(gbk_path);
+  return ok;
+}
+
+}  // namespace mdb

@@ -1,0 +1,111 @@
+// The program's one connection to ml.mdb: an SQLite file of ours that
+// accepts the program's Access-style SQL (see access_sql.h).
+//
+// All text in and out is GBK. Recordsets are read whole when opened, so they
+// hold no lock and survive later statements. Reads report the type the
+// schema declares; the typed accessors of FieldValue tell a caller whether
+// the value is of the type it expects, and the window runtime turns a
+// mismatch into its fatal error box:
+//   AsText    text, or a date as the runtime's date text   else error 5
+//   AsBool    yes/no columns                               else error 5
+//   AsInteger integer, or a float truncated                else error 2
+//   AsDate    date columns                                 else error 5
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "date_text.h"
+#include "schema.h"
+
+struct sqlite3;
+
+namespace mdb {
+
+struct FieldValue {
+  FieldType type = FieldType::Text;
+  bool is_null = false;
+  std::string text;      // Text: GBK; Binary: the bytes
+  double number = 0;     // Integer, Float, Boolean (0/1)
+  zz::DateTime date;     // Date
+
+  bool AsText(std::string* out) const;
+  bool AsBool(bool* out) const;
+  bool AsInteger(long long* out) const;
+  bool AsDate(zz::DateTime* out) const;
+};
+
+class Recordset {
+ public:
+  Recordset(std::vector<std::string> names, std::vector<std::vector<FieldValue>> rows)
+      : names_(std::move(names)), rows_(std::move(rows)) {}
+
+  void MoveFirst() { row_ = 0; }
+  bool IsEOF() const { return row_ >= rows_.size(); }
+  void MoveNext() {
+    if (row_ < rows_.size()) ++row_;
+  }
+  std::size_t RowCount() const { return rows_.size(); }
+  std::size_t FieldCount() const { return names_.size(); }
+  const std::string& FieldName(std::size_t i) const { return names_[i]; }
+  // The value in the current row; the empty text past the end or for an
+  // unknown column.
+  FieldValue ReadField(const std::string& gbk_name) const;
+  FieldValue ReadField(std::size_t index) const;
+
+ private:
+  std::vector<std::string> names_;
+  std::vector<std::vector<FieldValue>> rows_;
+  std::size_t row_ = 0;
+};
+
+class DatabaseConnection {
+ public:
+  DatabaseConnection() = default;
+  ~DatabaseConnection();
+  DatabaseConnection(const DatabaseConnection&) = delete;
+  DatabaseConnection& operator=(const DatabaseConnection&) = delete;
+
+  // "ODBC;DBQ=<path>[;DefaultDir=<folder>];Driver={...};FIL=MS Access[;UID=..][;PWD=..];"
+  static std::string BuildConnectString(const std::string& path, const std::string& user,
+                                        const std::string& password);
+
+  // Opens the file named by the connect string's DBQ with its PWD. A file
+  // that is not ours, is damaged, or whose password does not match is
+  // refused without a byte of it being changed.
+  bool OpenExternalDatabase(const std::string& path, const std::string& user,
+                            const std::string& password, bool read_only = false,
+                            bool no_dialog = true);
+  bool OpenWithConnectString(const std::string& connect);
+  void CloseExternalDatabase();
+  bool IsOpen() const { return db_ != nullptr; }
+
+  // A handle above 0, or 0 when the text is empty or the query fails.
+  int OpenRecordset(const std::string& gbk_sql);
+  Recordset* Find(int handle);
+  void MoveFirst(int handle);
+  bool IsEOF(int handle);
+  void MoveNext(int handle);
+  FieldValue ReadField(int handle, const std::string& gbk_name);
+  void CloseRecordset(int handle);
+
+  // INSERT, UPDATE or DELETE: true when it ran.
+  bool ExecuteStatement(const std::string& gbk_sql);
+
+  const std::string& LastError() const { return last_error_; }
+
+  // Writes a new, empty ml.mdb protected by the password (UTF-8 path is
+  // taken from GBK). Fails when the file exists.
+  static bool CreateDatabaseFile(const std::string& gbk_path, const std::string& password,
+                                 std::string* error);
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::map<int, std::unique_ptr<Recordset>> recordsets_;
+  int next_handle_ = 1;
+  std::string last_error_;
+};
+
+}  // namespace mdb

@@ -1,0 +1,220 @@
+#include "database_connection.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "gbk_text.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const char* kPassword = "qe.7358+-";
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Database : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("mdb-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    path_ = folder_ / "ml.mdb";
+    std::string error;
+    ASSERT_TRUE(mdb::DatabaseConnection::CreateDatabaseFile(Gbk(path_), kPassword, &error)) << error;
+    ASSERT_TRUE(db_.OpenExternalDatabase(Gbk(path_), "", kPassword)) << db_.LastError();
+  }
+  void TearDown() override {
+    db_.CloseExternalDatabase();
+    fs::remove_all(folder_);
+  }
+
+  static std::string Gbk(const fs::path& p) {
+    std::u16string wide = p.u16string();
+    return zz::Utf16ToGbk(wide);
+  }
+
+  std::string Text(int handle, const char* column) {
+    std::string out;
+    EXPECT_TRUE(db_.ReadField(handle, column).AsText(&out)) << column;
+    return out;
+  }
+
+  void AddDay(const std::string& date, const std::string& figure) {
+    ASSERT_TRUE(db_.ExecuteStatement("insert into [项目数据] ([日期],[挂号]) values ('" + date + "','" +
+                                     figure + "')"))
+        << db_.LastError();
+  }
+
+  fs::path folder_, path_;
+  mdb::DatabaseConnection db_;
+};
+
+TEST_F(Database, ConnectStringIsBuiltFieldByField) {
+  EXPECT_EQ(mdb::DatabaseConnection::BuildConnectString("C:\\诊所\\ml.mdb", "", kPassword),
+            "ODBC;DBQ=C:\\诊所\\ml.mdb;DefaultDir=C:\\诊所;Driver={Microsoft Access Driver "
+            "(*.mdb)};FIL=MS Access;PWD=qe.7358+-;");
+  // 診 ends in a '\' byte that is no folder separator.
+  EXPECT_EQ(mdb::DatabaseConnection::BuildConnectString("診.mdb", "u", ""),
+            "ODBC;DBQ=診.mdb;Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access;UID=u;");
+}
+
+TEST_F(Database, RuntimeDateTextIsFoundByBothDateLiterals) {
+  AddDay("2010年3月26日", "12.5");
+  int dup = db_.OpenRecordset("select [日期] from [项目数据] where [日期]=#2010/3/26#");
+  ASSERT_NE(dup, 0) << db_.LastError();
+  EXPECT_EQ(Text(dup, "日期"), "2010年3月26日");
+  db_.CloseRecordset(dup);
+
+  int period = db_.OpenRecordset(
+      "select * from [项目数据] where [日期]>=#2010-3-26# and [日期]<=#2010-4-25#order by [日期]");
+  ASSERT_NE(period, 0) << db_.LastError();
+  EXPECT_FALSE(db_.IsEOF(period));
+  EXPECT_EQ(Text(period, "挂号"), "12.5");
+  long long key = 0;
+  EXPECT_TRUE(db_.ReadField(period, "编号").AsInteger(&key));
+  EXPECT_EQ(key, 1);
+  zz::DateTime date;
+  EXPECT_TRUE(db_.ReadField(period, "日期").AsDate(&date));
+  EXPECT_EQ(date, (zz::DateTime{2010, 3, 26, 0, 0, 0}));
+}
+
+TEST_F(Database, OrdersAcrossMonthsAndYears) {
+  for (const char* day : {"2010年10月1日", "2010年3月26日", "2009年12月31日", "2010年3月3日"})
+    AddDay(day, "1");
+  int h = db_.OpenRecordset(
+      "select * from [项目数据] where [日期]>=#2009-1-1# and [日期]<=#2010-12-31#order by [日期]");
+  std::string seen;
+  for (db_.MoveFirst(h); !db_.IsEOF(h); db_.MoveNext(h)) seen += Text(h, "日期") + ";";
+  EXPECT_EQ(seen, "2009年12月31日;2010年3月3日;2010年3月26日;2010年10月1日;");
+}
+
+TEST_F(Database, DeleteStarQuotesBooleansAndKeysThatAreNeverReused) {
+  AddDay("2010年3月1日", "1");
+  AddDay("2010年3月2日", "2");
+  EXPECT_TRUE(db_.ExecuteStatement("delete * from [项目数据] where [编号]=2"));
+  AddDay("2010年3月3日", "it''s \"quoted\"");
+  int h = db_.OpenRecordset("select * from [项目数据] where [编号]=3");
+  EXPECT_EQ(Text(h, "挂号"), "it's \"quoted\"");
+
+  ASSERT_TRUE(db_.ExecuteStatement(
+      "insert into [用户信息] ([用户名],[密码],[用户管理],[增加]) values ('u','p','1','0')"));
+  int u = db_.OpenRecordset("select * from [用户信息] where [用户名]='u'");
+  bool right = false;
+  EXPECT_TRUE(db_.ReadField(u, "用户管理").AsBool(&right));
+  EXPECT_TRUE(right);
+  EXPECT_TRUE(db_.ReadField(u, "增加").AsBool(&right));
+  EXPECT_FALSE(right);
+  // A right read as text, or a name read as a number, is a type mismatch.
+  std::string text;
+  EXPECT_FALSE(db_.ReadField(u, "用户管理").AsText(&text));
+  long long number;
+  EXPECT_FALSE(db_.ReadField(u, "用户名").AsInteger(&number));
+  // NULL in a text column reads as the empty text.
+  EXPECT_TRUE(db_.ReadField(u, "设置单位名称").AsBool(&right));
+  int h2 = db_.OpenRecordset("select * from [项目数据] where [编号]=1");
+  EXPECT_EQ(Text(h2, "B超"), "");
+}
+
+TEST_F(Database, EmptyResultsAndFailuresAreQuiet) {
+  int h = db_.OpenRecordset("select * from [单位名称]");
+  ASSERT_NE(h, 0);
+  EXPECT_TRUE(db_.IsEOF(h));
+  EXPECT_EQ(Text(h, "单位名称"), "");
+  EXPECT_EQ(db_.OpenRecordset(""), 0);
+  EXPECT_EQ(db_.OpenRecordset("select * from [no such table]"), 0);
+  EXPECT_EQ(db_.OpenRecordset("delete * from [项目数据]"), 0);
+  // An unescaped quote cuts the text: the statement fails, nothing crashes.
+  EXPECT_FALSE(db_.ExecuteStatement("insert into [单位名称] ([单位名称]) values ('a'b')"));
+  EXPECT_FALSE(db_.ExecuteStatement("insert into [项目数据] ([日期]) values ('tomorrow')"));
+}
+
+TEST_F(Database, RecordsetsAreSnapshots) {
+  AddDay("2010年3月1日", "1");
+  int h = db_.OpenRecordset("select * from [项目数据]");
+  EXPECT_TRUE(db_.ExecuteStatement("delete * from [项目数据]"));
+  EXPECT_FALSE(db_.IsEOF(h));
+  EXPECT_EQ(Text(h, "挂号"), "1");
+}
+
+TEST_F(Database, WrongOrMissingPasswordIsRefused) {
+  db_.CloseExternalDatabase();
+  std::string before = ReadAll(path_);
+  mdb::DatabaseConnection other;
+  EXPECT_FALSE(other.OpenExternalDatabase(Gbk(path_), "", "wrong"));
+  EXPECT_FALSE(other.OpenExternalDatabase(Gbk(path_), "", ""));
+  EXPECT_EQ(ReadAll(path_), before);
+  EXPECT_TRUE(other.OpenExternalDatabase(Gbk(path_), "", kPassword));
+}
+
+TEST_F(Database, ForeignAndDamagedFilesAreRefusedUnchanged) {
+  db_.CloseExternalDatabase();
+  std::string good = ReadAll(path_);
+  ASSERT_GT(good.size(), 4096u);
+  struct Kind { const char* name; std::string bytes; } kinds[] = {
+      {"empty", ""},
+      {"text", "just some text, not a database\r\n"},
+      {"truncated", good.substr(0, good.size() / 2)},
+      {"damaged", [&] {
+         std::string b = good;
+         // The b-tree page headers of the tables' root pages.
+         for (std::size_t page = 1; page * 4096 + 64 <= b.size(); ++page)
+           for (std::size_t i = 0; i < 12; ++i) b[page * 4096 + i] = '\x5A';
+         return b;
+       }()},
+  };
+  for (const Kind& kind : kinds) {
+    fs::path p = folder_ / (std::string(kind.name) + ".mdb");
+    { std::ofstream(p, std::ios::binary) << kind.bytes; }
+    mdb::DatabaseConnection other;
+    EXPECT_FALSE(other.OpenExternalDatabase(Gbk(p), "", kPassword)) << kind.name;
+    EXPECT_EQ(ReadAll(p), kind.bytes) << kind.name;
+  }
+  // A foreign SQLite file: valid, but not ours.
+  std::string foreign = good;
+  foreign[68] = foreign[69] = foreign[70] = foreign[71] = 0;
+  fs::path p = folder_ / "foreign.mdb";
+  { std::ofstream(p, std::ios::binary) << foreign; }
+  mdb::DatabaseConnection other;
+  EXPECT_FALSE(other.OpenExternalDatabase(Gbk(p), "", kPassword));
+  EXPECT_EQ(ReadAll(p), foreign);
+  EXPECT_FALSE(other.OpenExternalDatabase(Gbk(folder_ / "missing.mdb"), "", kPassword));
+}
+
+TEST_F(Database, ChineseFolderNamesWork) {
+  // The program's paths are GBK; natively the file system sees them as UTF-8.
+  fs::path chinese = folder_ / fs::path(u"診所数据");
+  fs::create_directories(chinese);
+  std::string path = Gbk(chinese / "ml.mdb");
+  ASSERT_TRUE(mdb::DatabaseConnection::CreateDatabaseFile(path, kPassword, nullptr));
+  mdb::DatabaseConnection other;
+  EXPECT_TRUE(other.OpenExternalDatabase(path, "", kPassword)) << other.LastError();
+}
+
+TEST(ShippedDatabase, HoldsTheAdministratorAndNoUnitName) {
+  mdb::DatabaseConnection db;
+  ASSERT_TRUE(db.OpenExternalDatabase(ZZ_SHIPPED_MDB, "", kPassword)) << db.LastError();
+  int users = db.OpenRecordset("select * from [用户信息]");
+  std::string name, password;
+  ASSERT_TRUE(db.ReadField(users, "用户名").AsText(&name));
+  ASSERT_TRUE(db.ReadField(users, "密码").AsText(&password));
+  EXPECT_EQ(name, "admin");
+  EXPECT_EQ(password, "246135");
+  for (const char* right : {"用户管理", "设置单位名称", "数据备份", "数据恢复", "增加", "修改", "删除",
+                            "打印五日报表", "打印统计报表"}) {
+    bool on = false;
+    EXPECT_TRUE(db.ReadField(users, right).AsBool(&on) && on) << right;
+  }
+  EXPECT_TRUE(db.IsEOF(db.OpenRecordset("select * from [单位名称]")));
+}
+
+}  // namespace
