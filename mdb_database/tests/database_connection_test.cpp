@@ -125,6 +125,30 @@ TEST_F(Database, DeleteStarQuotesBooleansAndKeysThatAreNeverReused) {
   EXPECT_EQ(Text(h2, "B超"), "");
 }
 
+TEST_F(Database, UserManagementStatementsRunAsWritten) {
+  const std::string rights = "[用户管理],[设置单位名称],[数据备份],[数据恢复],[增加],[修改],[删除],[打印五日报表],[打印统计报表]";
+  for (const char* name : {"张三", "李四", "王五"})
+    ASSERT_TRUE(db_.ExecuteStatement("insert into [用户信息] ([用户名],[密码]," + rights + ") values ('" +
+                                     name + "','p','1','0','1','0','1','0','1','0','1')"))
+        << db_.LastError();
+  int dup = db_.OpenRecordset("select [用户名] from [用户信息] where [用户名]='李四'");
+  EXPECT_EQ(Text(dup, "用户名"), "李四");
+  ASSERT_TRUE(db_.ExecuteStatement(
+      "update [用户信息] set [用户名]='李四乚',[密码]='q',[用户管理]='0',[设置单位名称]='1',[数据备份]='0',"
+      "[数据恢复]='1',[增加]='0',[修改]='1',[删除]='0',[打印五日报表]='1',[打印统计报表]='0' where [编号]=2"))
+      << db_.LastError();
+  EXPECT_TRUE(db_.ExecuteStatement("delete * from [用户信息] where [编号]=1"));
+  int all = db_.OpenRecordset("select [用户名] from [用户信息]");
+  std::string names;
+  for (db_.MoveFirst(all); !db_.IsEOF(all); db_.MoveNext(all)) names += Text(all, "用户名") + ",";
+  EXPECT_EQ(names, "李四乚,王五,");
+  int one = db_.OpenRecordset("select * from [用户信息] where [编号]=2");
+  bool on = true;
+  EXPECT_TRUE(db_.ReadField(one, "用户管理").AsBool(&on));
+  EXPECT_FALSE(on);
+  EXPECT_EQ(Text(one, "密码"), "q");
+}
+
 TEST_F(Database, EmptyResultsAndFailuresAreQuiet) {
   int h = db_.OpenRecordset("select * from [单位名称]");
   ASSERT_NE(h, 0);

@@ -1,0 +1,98 @@
+#include "qv_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<int> g_calls{0};
+void CountCall(void*) { ++g_calls; }
+
+unsigned __stdcall SetFlag(void* arg) {
+  static_cast<std::atomic<int>*>(arg)->store(1);
+  return 0;
+}
+unsigned __stdcall Forever(void*) {
+  for (;;) Sleep(1000);
+}
+
+TEST(QvThread, DetachedThreadsRunAndExitThreadEndsStragglers) {
+  std::atomic<int> flag{0};
+  EXPECT_EQ(CQvThread::StartThread(SetFlag, &flag, TRUE), nullptr);
+  for (int i = 0; i < 200 && !flag; ++i) Sleep(10);
+  EXPECT_EQ(flag.load(), 1);
+
+  HANDLE quick = CQvThread::StartThread(SetFlag, &flag, FALSE);
+  ASSERT_NE(quick, nullptr);
+  CQvThread::ExitThread(quick, 5000);
+
+  HANDLE stuck = CQvThread::StartThread(Forever, nullptr, FALSE);
+  ASSERT_NE(stuck, nullptr);
+  DWORD start = GetTickCount();
+  CQvThread::ExitThread(stuck, 100);
+  EXPECT_LT(GetTickCount() - start, 3000u);
+}
+
+TEST(QvThread, TimersFireStopAndReuseTheirSlots) {
+  CQvThread timers;
+  g_calls = 0;
+  timers.StartTimer(7, CountCall, 20, nullptr);
+  timers.StartTimer(7, CountCall, 20, nullptr);  // still running: ignored
+  EXPECT_EQ(timers.TimerCount(), 1u);
+  for (int i = 0; i < 300 && g_calls < 3; ++i) Sleep(10);
+  EXPECT_GE(g_calls.load(), 3);
+
+  timers.KillTimer(7);
+  Sleep(200);
+  int after_kill = g_calls;
+  Sleep(200);
+  EXPECT_EQ(g_calls.load(), after_kill);
+
+  timers.StartTimer(7, CountCall, 20, nullptr);  // the stopped slot is reused
+  EXPECT_EQ(timers.TimerCount(), 1u);
+  for (int i = 0; i < 300 && g_calls < after_kill + 2; ++i) Sleep(10);
+  EXPECT_GE(g_calls.load(), after_kill + 2);
+
+  timers.Stop();
+  int after_stop = g_calls;
+  timers.StartTimer(8, CountCall, 10, nullptr);  // ends at once after Stop
+  Sleep(200);
+  EXPECT_EQ(g_calls.load(), after_stop);
+}
+
+TEST(QvThread, ManyTimersAndTheDestructorStopsThem) {
+  g_calls = 0;
+  {
+    CQvThread timers;
+    for (int id = 0; id < 25; ++id) timers.StartTimer(id, CountCall, 5, nullptr);
+    EXPECT_EQ(timers.TimerCount(), 25u);
+    Sleep(100);
+  }
+  int after = g_calls;
+  Sleep(100);
+  EXPECT_EQ(g_calls.load(), after);
+}
+
+TEST(QvLock, PollsAtMostNTimesThenTakesOver) {
+  CLock lock;
+  lock.Lock(0);
+  EXPECT_TRUE(lock.isLocked());
+  DWORD start = GetTickCount();
+  lock.Lock(5);
+  DWORD waited = GetTickCount() - start;
+  EXPECT_GE(waited, 30u);
+  EXPECT_LT(waited, 2000u);
+  EXPECT_TRUE(lock.isLocked());
+  start = GetTickCount();
+  lock.Wait(0);
+  EXPECT_LT(GetTickCount() - start, 30u);
+  lock.Unlock();
+  start = GetTickCount();
+  lock.Wait(100);
+  EXPECT_LT(GetTickCount() - start, 30u);
+  CLock copy = lock;
+  EXPECT_FALSE(copy.isLocked());
+}
+
+}  // namespace
