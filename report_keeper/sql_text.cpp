@@ -1,0 +1,73 @@
+#include "sql_text.h"
+
+namespace keeper {
+
+const char* const kRecordColumns[18] = {
+    "日期", "挂号", "B超", "治疗", "多普勒", "手术", "化验", "其它", "心电图", "X光",
+    "医疗收入合计", "人次", "中药", "西药", "药品收入合计", "医疗加药品总计收入", "防疫收入",
+    "各项收入总合计"};
+
+std::string Quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) {
+    // A quote byte is never the trail byte of a GBK character.
+    if (c == '\'') out += '\'';
+    out += c;
+  }
+  return out + "'";
+}
+
+std::string UserNamesQuery() { return "select [用户名] from [用户信息]"; }
+std::string LoginQuery(const std::string& name) {
+  return "select * from [用户信息] where [用户名]=" + Quoted(name);
+}
+std::string UnitNameQuery() { return "select * from [单位名称]"; }
+std::string InsertUnitName(const std::string& name) {
+  return "insert into [单位名称] ([单位名称]) values (" + Quoted(name) + ")";
+}
+
+std::string SlashDate(const zz::DateTime& d) {
+  return std::to_string(d.year) + "/" + std::to_string(d.month) + "/" + std::to_string(d.day);
+}
+std::string DashDate(int year, int month, int day) {
+  return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day);
+}
+
+std::string DuplicateDateQuery(const zz::DateTime& day) {
+  return "select [日期] from [项目数据] where [日期]=#" + SlashDate(day) + "#";
+}
+
+std::string PeriodQuery(const Period& p) {
+  return "select * from [项目数据] where [日期]>=#" + DashDate(p.first_year, p.first_month, p.first_day) +
+         "# and [日期]<=#" + DashDate(p.last_year, p.last_month, p.last_day) + "#order by [日期]";
+}
+
+std::string RangeQuery(const zz::DateTime& first, const zz::DateTime& last) {
+  return "select * from [项目数据] where [日期]>=#" + SlashDate(first) + "# and [日期]<=#" +
+         SlashDate(last) + "#order by [日期]";
+}
+
+std::string SelectRecord(long long key) {
+  return "select * from [项目数据] where [编号]=" + std::to_string(key);
+}
+std::string DeleteRecord(long long key) {
+  return "delete * from [项目数据] where [编号]=" + std::to_string(key);
+}
+
+std::string InsertRecord(const std::vector<std::string>& values) {
+  std::string sql = "insert into [项目数据] (";
+  for (int i = 0; i < 18; ++i) sql += std::string(i ? "," : "") + "[" + kRecordColumns[i] + "]";
+  sql += ") values (";
+  for (int i = 0; i < 18; ++i) sql += (i ? "," : "") + Quoted(i < static_cast<int>(values.size()) ? values[i] : "");
+  return sql + ")";
+}
+
+std::string UpdateRecord(const std::vector<std::string>& values, long long key) {
+  std::string sql = "update [项目数据] set ";
+  for (int i = 0; i < 18; ++i)
+    sql += std::string(i ? "," : "") + "[" + kRecordColumns[i] + "]=" +
+           Quoted(i < static_cast<int>(values.size()) ? values[i] : "");
+  return sql + " where [编号]=" + std::to_string(key);
+}
+
+}  // namespace keeper

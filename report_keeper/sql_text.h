@@ -1,0 +1,37 @@
+// The SQL texts the program sends to its database, as the database unit
+// expects them. Every text value goes in between single quotes with its own
+// quotes doubled, so that a name such as x' or '1'='1 is only a name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "date_text.h"
+#include "settlement.h"
+
+namespace keeper {
+
+std::string Quoted(const std::string& text);  // 'text' with '' for '
+
+// The columns of 项目数据 after 编号, in the order of the INSERT.
+extern const char* const kRecordColumns[18];
+
+std::string UserNamesQuery();
+std::string LoginQuery(const std::string& name);  // also the rights query
+std::string UnitNameQuery();
+std::string InsertUnitName(const std::string& name);
+
+// "#Y/M/D#" and "#Y-M-D#" parts, without leading zeros.
+std::string SlashDate(const zz::DateTime& d);
+std::string DashDate(int year, int month, int day);
+
+std::string DuplicateDateQuery(const zz::DateTime& day);
+std::string PeriodQuery(const Period& p);
+std::string RangeQuery(const zz::DateTime& first, const zz::DateTime& last);
+std::string SelectRecord(long long key);
+std::string DeleteRecord(long long key);
+// values: the date text then the seventeen figure texts, in kRecordColumns order.
+std::string InsertRecord(const std::vector<std::string>& values);
+std::string UpdateRecord(const std::vector<std::string>& values, long long key);
+
+}  // namespace keeper
