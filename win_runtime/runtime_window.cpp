@@ -95,12 +95,14 @@ void RegisterWindowClass() {
 
 DWORD StyleFor(Border border) {
   switch (border) {
-    case Border::Dialog: return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    case Border::Fixed: return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    case Border::None: return WS_POPUP | WS_CLIPCHILDREN;
+    // No WS_CLIPCHILDREN: a group box does not paint its inside, the
+    // window beneath it must.
+    case Border::Dialog: return WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    case Border::Fixed: return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    case Border::None: return WS_POPUP;
     case Border::Normal: break;
   }
-  return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  return WS_OVERLAPPEDWINDOW;
 }
 
 }  // namespace
@@ -326,9 +328,11 @@ LRESULT RuntimeWindow::OnControlColour(HDC dc, HWND control, UINT msg) {
   UnitState* unit = UnitOf(control);
   if (!unit) return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
   if (unit->foreground != kNoColour) SetTextColor(dc, unit->foreground);
-  if (unit->kind == UnitKind::TransparentLabel) {
+  if (unit->kind == UnitKind::TransparentLabel || unit->kind == UnitKind::GroupBox) {
+    // A static control does not erase under a null brush: paint the
+    // window's own face, on which the text then stands.
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
   if (unit->background == kNoColour)
     return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));

@@ -1,0 +1,460 @@
+// The main window: start-up, record entry with its totals, the record list
+// with the settlement period and the date-range search, and the menus.
+#include <windows.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "clock.h"
+#include "file_access.h"
+#include "ini_file.h"
+#include "loader.h"
+#include "program.h"
+#include "settlement.h"
+#include "sql_text.h"
+#include "totals.h"
+
+namespace keeper {
+namespace {
+
+using rt::Event;
+using rt::UnitKind;
+
+constexpr rt::Colour kHighlight = 0x80E000;
+constexpr rt::Colour kNormal = 0xFFFFFF;
+const char* const kWaiting = "等待计算……";
+const char* const kList = "超级列表框_数据显示";
+const char* const kSection = "系统配置";
+
+const rt::WindowTemplate kMainWindow = {
+    "MainWindow", "Zuzaror", 160, 0, 1024, 728, rt::Border::Fixed,
+    {{UnitKind::TransparentLabel, "透明标签19", "日  期：", 8, 12, 58, 24},
+     {UnitKind::DateBox, "日期框_现日期", "", 64, 12, 128, 24},
+     {UnitKind::TransparentLabel, "透明标签2", "挂号：", 207, 8, 36, 24},
+     {UnitKind::Edit, "编辑框_挂号", "", 249, 8, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签7", "B 超：", 345, 8, 36, 24},
+     {UnitKind::Edit, "编辑框_B超", "", 385, 8, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签10", "治疗：", 480, 8, 36, 24},
+     {UnitKind::Edit, "编辑框_治疗", "", 521, 8, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签4", "多普勒：", 600, 8, 58, 24},
+     {UnitKind::Edit, "编辑框_多普勒", "", 657, 8, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签6", "手术：", 753, 8, 36, 24},
+     {UnitKind::Edit, "编辑框_手术", "", 793, 8, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签9", "化验：", 888, 8, 36, 24},
+     {UnitKind::Edit, "编辑框_化验", "", 929, 8, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签3", "其  它：", 8, 40, 58, 24},
+     {UnitKind::Edit, "编辑框_其它", "", 64, 40, 128, 24},
+     {UnitKind::TransparentLabel, "透明标签11", "心电图：", 192, 44, 58, 24},
+     {UnitKind::Edit, "编辑框_心电图", "", 249, 40, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签12", "X 光：", 345, 44, 36, 24},
+     {UnitKind::Edit, "编辑框_X光", "", 385, 40, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签5", "人次：", 480, 44, 36, 24},
+     {UnitKind::Edit, "编辑框_人次", "", 521, 40, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签13", "中  药：", 600, 40, 86, 24},
+     {UnitKind::Edit, "编辑框_中药", "", 657, 40, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签16", "西药：", 753, 44, 36, 24},
+     {UnitKind::Edit, "编辑框_西药", "", 794, 40, 80, 24},
+     {UnitKind::TransparentLabel, "透明标签15", "防疫：", 888, 37, 36, 24},
+     {UnitKind::Edit, "编辑框_防疫收入", "", 928, 40, 81, 24},
+     {UnitKind::GroupBox, "分组框1", "", 9, 67, 1001, 56},
+     {UnitKind::TransparentLabel, "透明标签8", "医疗合计：", 4, 20, 81, 24, "分组框1"},
+     {UnitKind::Edit, "编辑框_医疗收入合计", "", 79, 20, 127, 24, "分组框1"},
+     {UnitKind::TransparentLabel, "透明标签17", "药品合计：", 218, 20, 81, 24, "分组框1"},
+     {UnitKind::Edit, "编辑框_药品收入合计", "", 293, 20, 127, 24, "分组框1"},
+     {UnitKind::TransparentLabel, "透明标签14", "医疗+药品\r\n合计：", 429, 20, 112, 24, "分组框1"},
+     {UnitKind::TransparentLabel, "透明标签_总计收入", "等待计算……", 545, 20, 141, 24, "分组框1"},
+     {UnitKind::TransparentLabel, "透明标签20", "医疗+药品+防疫合计：", 693, 20, 152, 24, "分组框1"},
+     {UnitKind::TransparentLabel, "透明标签_各项收入总合计", "等待计算……", 849, 20, 145, 24, "分组框1"},
+     {UnitKind::Button, "按钮_增加", "增  加", 8, 126, 96, 31},
+     {UnitKind::Button, "按钮_修改", "修  改", 113, 126, 96, 31},
+     {UnitKind::Button, "按钮_删除", "删  除", 218, 126, 96, 31},
+     {UnitKind::Button, "按钮_打印五日报表", "打印五日报表", 323, 126, 96, 31},
+     {UnitKind::Button, "按钮_打印统计报表", "打印统计报表", 428, 126, 96, 31},
+     {UnitKind::PushCheckBox, "按钮_选择日期", "选择日期>>>", 536, 126, 96, 31},
+     {UnitKind::TransparentLabel, "透明标签_主界面", "", 648, 128, 360, 32},
+     {UnitKind::DateBox, "日期框_开始", "", 644, 130, 112, 24},
+     {UnitKind::TransparentLabel, "透明标签18", "到", 767, 130, 12, 24},
+     {UnitKind::DateBox, "日期框_终止", "", 790, 130, 112, 24},
+     {UnitKind::PushCheckBox, "按钮_查找", "查  找", 914, 126, 96, 31},
+     {UnitKind::ListView, "超级列表框_数据显示", "", 0, 160, 1018, 504},
+     {UnitKind::StatusBar, "状态条_主", "", 0, 658, 1028, 20},
+     {UnitKind::Timer, "时钟1", "", 0, 0, 0, 0, "", true, false, 1000},
+     {UnitKind::ExternalDatabase, "外部数据库_ml"},
+     {UnitKind::OpenFileDialog, "通用对话框1", "选择已有的备份文件", 0, 0, 0, 0, "", true, false, 0,
+      "备份文件|*.ml"}},
+    {{"&G用户", {{"&U用户管理"}, {"&M设置单位名称"}, {"设置系统默认显示方式"}}},
+     {"&S系统维护", {{"&D数据备份"}, {"&H数据恢复"}}},
+     {"&H帮助", {{"&A关于"}}},
+     {"退出系统", {{"关闭软件"}}},
+     {"右键", {{"&X退出查询"}}, true},
+     {"输录区右键", {{"全部清空重写"}}, true}}};
+
+// The thirteen entry fields in entry (and Enter) order.
+const char* const kFields[13] = {"编辑框_挂号", "编辑框_B超",   "编辑框_治疗", "编辑框_多普勒",
+                                 "编辑框_手术", "编辑框_化验",  "编辑框_其它", "编辑框_心电图",
+                                 "编辑框_X光",  "编辑框_人次",  "编辑框_中药", "编辑框_西药",
+                                 "编辑框_防疫收入"};
+// Database column of each entry field.
+const char* const kFieldColumns[13] = {"挂号", "B超", "治疗", "多普勒", "手术", "化验", "其它",
+                                       "心电图", "X光", "人次", "中药", "西药", "防疫收入"};
+
+struct ListColumnDef {
+  const char* title;
+  int width;
+  const char* column;
+};
+const ListColumnDef kListColumns[18] = {
+    {"   日   期", 120, "日期"},    {"挂 号", 100, "挂号"},     {"B 超", 100, "B超"},
+    {"治 疗", 100, "治疗"},         {"多普勒", 100, "多普勒"},  {"手 术", 100, "手术"},
+    {"化 验", 100, "化验"},         {"其 它", 100, "其它"},     {"心电图", 100, "心电图"},
+    {"X 光", 100, "X光"},           {"医疗收入合计", 120, "医疗收入合计"},
+    {"人 次", 100, "人次"},         {"中 药", 100, "中药"},     {"西 药", 100, "西药"},
+    {"药品收入合计", 120, "药品收入合计"}, {"医疗加药品总计收入", 160, "医疗加药品总计收入"},
+    {"防疫收入", 100, "防疫收入"},  {"各项收入总合计", 150, "各项收入总合计"}};
+
+class MainWindow {
+ public:
+  MainWindow() : window_(kMainWindow), m_(window_.model()) { Attach(); }
+  rt::RuntimeWindow& window() { return window_; }
+
+ private:
+  void Attach();
+  void OnCreated();
+  bool OpenDatabase();
+  void SetupStatusBar();
+
+  // Entry area.
+  void RecomputeTotals();
+  void HighlightField(int field);
+  void OnFieldEnter(int field);
+  void ClearEntryFields();
+  std::vector<std::string> RecordValues();
+  void OnAdd();
+  void OnModify();
+  void OnDelete();
+  void OnRecordSelected(int row);
+  void RefreshAfterChange(bool* quiet_flag);
+
+  // Record list.
+  void SetupColumns();
+  void FillRecordList(const std::string& sql);
+  void ShowCurrentPeriod();
+  void OnSearch();
+  void OnSelectDateToggle();
+  void OnRangeDateChanged();
+
+  rt::RuntimeWindow window_;
+  rt::WindowModel& m_;
+  bool add_armed_ = false;  // Enter from the last field: the next key adds
+};
+
+void MainWindow::Attach() {
+  m_.On("", Event::Created, [this](rt::EventArgs&) { OnCreated(); });
+  m_.On("", Event::Closing, [](rt::EventArgs&) { Program().database.CloseExternalDatabase(); });
+  m_.On("时钟1", Event::TimerTick, [this](rt::EventArgs&) {
+    m_.SetPanelText("状态条_主", 2, "当前系统时间：" + zz::FormatDateTime(rt::Now()));
+  });
+  for (int i = 0; i < 13; ++i) {
+    m_.On(kFields[i], Event::LeftButtonUp, [this, i](rt::EventArgs&) {
+      RecomputeTotals();
+      HighlightField(i);
+    });
+    m_.On(kFields[i], Event::KeyDown, [this, i](rt::EventArgs& a) {
+      if (a.key == VK_RETURN) OnFieldEnter(i);
+    });
+  }
+  for (const char* field : {"编辑框_治疗", "编辑框_人次"})
+    m_.On(field, Event::Changed, [this](rt::EventArgs&) { RecomputeTotals(); });
+  for (const char* unit : {"编辑框_医疗收入合计", "编辑框_药品收入合计", "透明标签_总计收入",
+                           "透明标签_各项收入总合计", ""})
+    m_.On(unit, Event::LeftButtonUp, [this](rt::EventArgs&) {
+      RecomputeTotals();
+      HighlightField(-1);
+    });
+  // The add button adds once per press: on its click, or on Enter when the
+  // last field's Enter armed it. Tab and Space do not add a second time.
+  m_.On("按钮_增加", Event::Click, [this](rt::EventArgs&) { OnAdd(); });
+  m_.On("按钮_增加", Event::KeyDown, [this](rt::EventArgs& a) {
+    if (add_armed_ && a.key == VK_RETURN) OnAdd();
+  });
+  m_.On("按钮_修改", Event::Click, [this](rt::EventArgs&) { OnModify(); });
+  m_.On("按钮_删除", Event::Click, [this](rt::EventArgs&) { OnDelete(); });
+  m_.On(kList, Event::ItemChanged, [this](rt::EventArgs& a) { OnRecordSelected(a.item); });
+  m_.On(kList, Event::RightButtonDown, [this](rt::EventArgs&) { window_.PopupMenu("右键"); });
+  m_.On("", Event::RightButtonDown, [this](rt::EventArgs&) { window_.PopupMenu("输录区右键"); });
+  m_.OnMenu("全部清空重写", [this](rt::EventArgs&) { ClearEntryFields(); });
+  m_.On("按钮_选择日期", Event::Click, [this](rt::EventArgs&) { OnSelectDateToggle(); });
+  m_.On("按钮_查找", Event::Click, [this](rt::EventArgs&) { OnSearch(); });
+  m_.On("日期框_开始", Event::Changed, [this](rt::EventArgs&) { OnRangeDateChanged(); });
+  m_.On("日期框_终止", Event::Changed, [this](rt::EventArgs&) { OnRangeDateChanged(); });
+  m_.OnMenu("&X退出查询", [this](rt::EventArgs&) {
+    ShowCurrentPeriod();
+    m_.SetChecked("按钮_查找", false);
+  });
+  m_.OnMenu("设置系统默认显示方式", [this](rt::EventArgs&) { ShowDisplayModeWindow(&window_, true); });
+  m_.OnMenu("&M设置单位名称", [this](rt::EventArgs&) { ShowUnitNameWindow(window_); });
+  m_.OnMenu("&A关于", [this](rt::EventArgs&) { ShowAboutWindow(window_); });
+  m_.OnMenu("关闭软件", [this](rt::EventArgs&) { window_.Destroy(); });
+}
+
+void MainWindow::OnCreated() {
+  ProgramState& p = Program();
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  p.skin_number = 1 + std::rand() % 33;
+  ApplySkin();
+  p.main_window = &window_;
+  if (!OpenDatabase()) {
+    window_.Destroy();
+    return;
+  }
+  ReadUnitName();
+  RunLogin(window_);
+  if (p.current_user.empty()) {
+    // The log-in window was closed without logging in: nobody may use the
+    // program, so it ends as the log-in window's own end controls end it.
+    rt::ExitProgram(0);
+  }
+  ApplyUserRights(m_);
+  m_.SetText("透明标签_主界面", p.unit_name);
+  for (const char* unit : {"日期框_开始", "日期框_终止", "透明标签18", "按钮_查找"}) m_.SetVisible(unit, false);
+  const rt::UnitState& r = m_.window();
+  m_.SetGeometry("", r.left, 0, r.width, r.height);
+  zz::DateTime now = rt::Now();
+  for (const char* box : {"日期框_现日期", "日期框_开始", "日期框_终止"}) m_.SetDate(box, {now.year, now.month, now.day});
+  SetFocus(window_.Control("编辑框_挂号"));
+  m_.SetBackground("编辑框_挂号", kHighlight);
+  SetupColumns();
+  ShowCurrentPeriod();
+  SetupStatusBar();
+}
+
+bool MainWindow::OpenDatabase() {
+  std::string path = RunDirectory() + "\\ml.mdb";
+  if (Program().database.OpenExternalDatabase(path, "", "qe.7358+-", false, true)) return true;
+  if (!rt::FileExists(path)) rt::ShowMessage("数据库文件可能丢失！请联系作者！", "", 0);
+  rt::ShowMessage("无法连接数据库", "", 0);
+  return false;
+}
+
+void MainWindow::SetupStatusBar() {
+  ProgramState& p = Program();
+  const char* bar = "状态条_主";
+  m_.AddPanel(bar, 140);
+  m_.SetPanelText(bar, 0, "当前用户：" + p.current_user);
+  m_.AddPanel(bar, 280);
+  m_.SetPanelText(bar, 1, p.unit_name.empty() ? "您还没有设置使用单位的名称！" : "用户单位：" + p.unit_name);
+  m_.AddPanel(bar, 270);
+  m_.AddPanel(bar, -1);
+  m_.SetPanelText(bar, 3, "感谢您的使用！");
+}
+
+void MainWindow::RecomputeTotals() {
+  FigureTexts in;
+  for (int i = 0; i < 13; ++i) in.fields[i] = m_.Get(kFields[i]).text;
+  TotalTexts t = keeper::RecomputeTotals(in);
+  m_.SetText("编辑框_医疗收入合计", t.medical);
+  m_.SetText("编辑框_药品收入合计", t.drugs);
+  m_.SetText("透明标签_总计收入", t.total);
+  m_.SetText("透明标签_各项收入总合计", t.grand_total);
+}
+
+void MainWindow::HighlightField(int field) {
+  for (int i = 0; i < 13; ++i) m_.SetBackground(kFields[i], i == field ? kHighlight : kNormal);
+}
+
+void MainWindow::OnFieldEnter(int field) {
+  RecomputeTotals();
+  m_.SetBackground(kFields[field], kNormal);
+  if (field + 1 < 13) {
+    SetFocus(window_.Control(kFields[field + 1]));
+    m_.SetBackground(kFields[field + 1], kHighlight);
+    return;
+  }
+  SetFocus(window_.Control("按钮_增加"));
+  m_.SetText("按钮_增加", "确认增加？");
+  add_armed_ = true;
+}
+
+void MainWindow::ClearEntryFields() {
+  zz::DateTime now = rt::Now();
+  m_.SetDate("日期框_现日期", now);
+  for (const char* field : kFields) m_.SetText(field, "");
+  m_.SetText("编辑框_医疗收入合计", "");
+  m_.SetText("编辑框_药品收入合计", "");
+  m_.SetText("透明标签_总计收入", kWaiting);
+  m_.SetText("透明标签_各项收入总合计", kWaiting);
+}
+
+std::vector<std::string> MainWindow::RecordValues() {
+  const zz::DateTime& d = m_.Get("日期框_现日期").date;
+  auto text = [this](const char* unit) { return m_.Get(unit).text; };
+  return {zz::FormatDateTime({d.year, d.month, d.day}),
+          text("编辑框_挂号"), text("编辑框_B超"), text("编辑框_治疗"), text("编辑框_多普勒"),
+          text("编辑框_手术"), text("编辑框_化验"), text("编辑框_其它"), text("编辑框_心电图"),
+          text("编辑框_X光"), text("编辑框_医疗收入合计"), text("编辑框_人次"), text("编辑框_中药"),
+          text("编辑框_西药"), text("编辑框_药品收入合计"), text("透明标签_总计收入"),
+          text("编辑框_防疫收入"), text("透明标签_各项收入总合计")};
+}
+
+// True when another row than `except` already holds the date.
+bool DateTaken(const zz::DateTime& day, long long except) {
+  mdb::DatabaseConnection& db = Program().database;
+  int h = db.OpenRecordset(DuplicateDateQuery(day) + (except ? " and [编号]<>" + std::to_string(except) : ""));
+  db.MoveFirst(h);
+  bool taken = !ReadText(h, "日期").empty();
+  db.CloseRecordset(h);
+  return taken;
+}
+
+void MainWindow::OnAdd() {
+  add_armed_ = false;
+  m_.SetText("按钮_增加", "增加");
+  HighlightField(-1);
+  if (DateTaken(m_.Get("日期框_现日期").date, 0)) {
+    rt::ShowMessage("不可以重复增加日期相同的数据。", "警告", 48, window_.hwnd());
+    SetFocus(window_.Control("日期框_现日期"));
+    return;
+  }
+  RecomputeTotals();
+  if (!Program().database.ExecuteStatement(InsertRecord(RecordValues()))) {
+    rt::ShowMessage("Sorry! 你的数据无法增加！", "失败", 16, window_.hwnd());
+    return;
+  }
+  rt::ShowMessage("Ok! 您的数据已经增加到了数据库中！", "成功", 64, window_.hwnd());
+  ClearEntryFields();
+  RefreshAfterChange(&Program().quiet_after_add);
+}
+
+void MainWindow::OnModify() {
+  RecomputeTotals();
+  HighlightField(-1);
+  int row = m_.Get(kList).selection;
+  if (row < 0) {
+    rt::ShowMessage("请您选择一条要进行修改的数据！", "提示", 64, window_.hwnd());
+    return;
+  }
+  long long key = m_.ItemData(kList, row);
+  // One row per date: a date that another row holds is refused, as on add.
+  if (DateTaken(m_.Get("日期框_现日期").date, key)) {
+    rt::ShowMessage("不可以重复增加日期相同的数据。", "警告", 48, window_.hwnd());
+    return;
+  }
+  if (!Program().database.ExecuteStatement(UpdateRecord(RecordValues(), key))) {
+    rt::ShowMessage("Sorry! 修改失败！", "失败", 16, window_.hwnd());
+    return;
+  }
+  rt::ShowMessage("Ok! 您的数据已经修改成功！", "成功", 64, window_.hwnd());
+  ClearEntryFields();
+  RefreshAfterChange(&Program().quiet_after_modify);
+}
+
+void MainWindow::OnDelete() {
+  int row = m_.Get(kList).selection;
+  if (row < 0) {
+    rt::ShowMessage("请您选择一条要进行删除的数据！", "提示", 64, window_.hwnd());
+    return;
+  }
+  if (!Program().database.ExecuteStatement(DeleteRecord(m_.ItemData(kList, row)))) {
+    rt::ShowMessage("Sorry! 删除失败", "失败", 16, window_.hwnd());
+    return;
+  }
+  rt::ShowMessage("Ok! 删除成功", "成功", 64, window_.hwnd());
+  ClearEntryFields();
+  RefreshAfterChange(&Program().quiet_after_delete);
+}
+
+void MainWindow::RefreshAfterChange(bool* quiet_flag) {
+  if (m_.Get("按钮_查找").checked) {
+    *quiet_flag = true;
+    OnSearch();
+  } else {
+    ShowCurrentPeriod();
+  }
+}
+
+void MainWindow::OnRecordSelected(int row) {
+  if (row < 0) return;
+  mdb::DatabaseConnection& db = Program().database;
+  int h = db.OpenRecordset(SelectRecord(m_.ItemData(kList, row)));
+  db.MoveFirst(h);
+  if (db.IsEOF(h)) {
+    db.CloseRecordset(h);
+    return;
+  }
+  m_.SetDate("日期框_现日期", ReadDate(h, "日期"));
+  for (int i = 0; i < 13; ++i) m_.SetText(kFields[i], ReadText(h, kFieldColumns[i]));
+  m_.SetText("编辑框_医疗收入合计", ReadText(h, "医疗收入合计"));
+  m_.SetText("编辑框_药品收入合计", ReadText(h, "药品收入合计"));
+  m_.SetText("透明标签_总计收入", ReadText(h, "医疗加药品总计收入"));
+  m_.SetText("透明标签_各项收入总合计", ReadText(h, "各项收入总合计"));
+  db.CloseRecordset(h);
+}
+
+void MainWindow::SetupColumns() {
+  for (const ListColumnDef& c : kListColumns) m_.InsertColumn(kList, c.title, c.width, true);
+}
+
+void MainWindow::FillRecordList(const std::string& sql) {
+  mdb::DatabaseConnection& db = Program().database;
+  m_.DeleteAllItems(kList);
+  int h = db.OpenRecordset(sql);
+  for (db.MoveFirst(h); !db.IsEOF(h); db.MoveNext(h)) {
+    std::string date = ReadText(h, "日期");
+    int row = m_.InsertItem(kList, date, ReadKey(h, "编号"));
+    for (int c = 1; c < 18; ++c) m_.SetItemText(kList, row, c, ReadText(h, kListColumns[c].column));
+  }
+  db.CloseRecordset(h);
+}
+
+void MainWindow::ShowCurrentPeriod() {
+  std::string ini = SettingsPath();
+  SettlementMode mode = ModeFromKeys(rt::IniRead(ini, kSection, "默认显示方式1", ""),
+                                     rt::IniRead(ini, kSection, "默认显示方式2", ""));
+  if (mode != SettlementMode::Invalid) {
+    FillRecordList(PeriodQuery(SettlementPeriod(mode, rt::Now())));
+    return;
+  }
+  if (!rt::FileExists(ini))
+    rt::ShowMessage("系统文件丢失，请重新设置系统的默认显示方式！", "警告", 16, window_.hwnd());
+  else
+    rt::ShowMessage("系统文件配置错误，请重新设置系统的默认显示方式,", "警告", 16, window_.hwnd());
+  ShowDisplayModeWindow(&window_, true);
+}
+
+void MainWindow::OnSearch() {
+  ProgramState& p = Program();
+  FillRecordList(RangeQuery(m_.Get("日期框_开始").date, m_.Get("日期框_终止").date));
+  if (!m_.Get("按钮_查找").checked) {
+    ShowCurrentPeriod();
+    return;
+  }
+  for (bool* flag : {&p.quiet_after_modify, &p.quiet_after_delete, &p.quiet_after_add})
+    if (*flag) {
+      *flag = false;
+      return;
+    }
+  rt::ShowMessage("本次查询共为您找到了  " + std::to_string(m_.ItemCount(kList)) + "  条记录！", "查询完毕",
+                  64, window_.hwnd());
+}
+
+void MainWindow::OnSelectDateToggle() {
+  bool range = m_.Get("按钮_选择日期").checked;
+  m_.SetVisible("透明标签_主界面", !range);
+  for (const char* unit : {"日期框_开始", "日期框_终止", "透明标签18", "按钮_查找"}) m_.SetVisible(unit, range);
+}
+
+void MainWindow::OnRangeDateChanged() {
+  if (!m_.Get("按钮_查找").checked) return;
+  m_.SetChecked("按钮_查找", false);
+  ShowCurrentPeriod();
+}
+
+}  // namespace
+
+int ProgramStart() {
+  static MainWindow main;
+  if (!rt::Loader::Instance().LoadModeless(main.window(), nullptr)) return 1;
+  return rt::Loader::Instance().RunMessageLoop();
+}
+
+}  // namespace keeper

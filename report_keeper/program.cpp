@@ -1,0 +1,50 @@
+#include "program.h"
+
+#include "file_access.h"
+#include "loader.h"
+#include "message_box.h"
+
+namespace keeper {
+
+ProgramState& Program() {
+  static ProgramState state;
+  return state;
+}
+
+std::string ReadText(int recordset, const char* column) {
+  std::string text;
+  if (!Program().database.ReadField(recordset, column).AsText(&text))
+    rt::FatalError(rt::kErrorTypeMismatch, "数据或数组类型不匹配");
+  return text;
+}
+
+bool ReadBool(int recordset, const char* column) {
+  bool value = false;
+  if (!Program().database.ReadField(recordset, column).AsBool(&value))
+    rt::FatalError(rt::kErrorTypeMismatch, "数据或数组类型不匹配");
+  return value;
+}
+
+long long ReadKey(int recordset, const char* column) {
+  long long value = 0;
+  if (!Program().database.ReadField(recordset, column).AsInteger(&value))
+    rt::FatalError(rt::kErrorNeedNumber, "未得到所需要的数值型数据");
+  return value;
+}
+
+zz::DateTime ReadDate(int recordset, const char* column) {
+  zz::DateTime value;
+  if (!Program().database.ReadField(recordset, column).AsDate(&value))
+    rt::FatalError(rt::kErrorTypeMismatch, "数据或数组类型不匹配");
+  return value;
+}
+
+std::string RunDirectory() { return rt::ModuleFolder(); }
+std::string SettingsPath() { return RunDirectory() + "\\1021.ini"; }
+
+void ApplySkin() {
+  // This build carries no skin library: every window keeps the system's
+  // look, and start-up goes on in the same order.
+}
+
+}  // namespace keeper

@@ -1,0 +1,49 @@
+// Program-wide values and services of the main program: the database
+// connection reached by every window, the logged-in user, the unit name,
+// the quiet flags of the date-range search, and the windows' loaders.
+#pragma once
+
+#include <string>
+
+#include "database_connection.h"
+#include "runtime_window.h"
+
+namespace keeper {
+
+struct ProgramState {
+  int skin_number = 0;
+  std::string current_user;
+  std::string unit_name;
+  bool quiet_after_add = false;
+  bool quiet_after_modify = false;
+  bool quiet_after_delete = false;
+  rt::RuntimeWindow* main_window = nullptr;
+  mdb::DatabaseConnection database;
+};
+
+ProgramState& Program();
+
+// Reads of database values the program expects to be of one type; any
+// other type is the runtime's fatal error, which ends the program.
+std::string ReadText(int recordset, const char* column);
+bool ReadBool(int recordset, const char* column);
+long long ReadKey(int recordset, const char* column);
+zz::DateTime ReadDate(int recordset, const char* column);
+
+std::string RunDirectory();
+std::string SettingsPath();  // run directory + "\1021.ini"
+
+// Every window of a run applies the run's skin when it is created.
+void ApplySkin();
+
+int ProgramStart();
+
+// The windows other than the main window.
+void RunLogin(rt::RuntimeWindow& owner);
+void ApplyUserRights(rt::WindowModel& main);
+void ReadUnitName();
+void ShowUnitNameWindow(rt::RuntimeWindow& owner);
+void ShowAboutWindow(rt::RuntimeWindow& owner);
+void ShowDisplayModeWindow(rt::RuntimeWindow* owner, bool modal);
+
+}  // namespace keeper
