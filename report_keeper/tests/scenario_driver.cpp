@@ -1,0 +1,167 @@
+// Drives the real Zuzaror.exe from outside, as a user would: finds its
+// windows by caption, reads their texts through Win32, and clicks through
+// messages. Exit code: the number of failed checks.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "gbk_text.h"
+
+namespace {
+
+int g_failures = 0;
+
+std::wstring W(const char* gbk) {
+  std::u16string w = zz::GbkToUtf16(gbk);
+  return std::wstring(w.begin(), w.end());
+}
+
+std::string Narrow(const std::wstring& w) {
+  return zz::GbkToUtf8(zz::Utf16ToGbk(std::u16string(w.begin(), w.end())));
+}
+
+void Check(bool ok, const char* what) {
+  std::printf("%s: %s\n", ok ? "ok  " : "FAIL", zz::GbkToUtf8(what).c_str());
+  if (!ok) ++g_failures;
+}
+
+std::wstring TextOf(HWND h) {
+  wchar_t buf[512] = {};
+  SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buf;
+}
+
+HWND WaitWindow(const wchar_t* cls, const std::wstring& caption, int ms = 15000) {
+  for (int waited = 0; waited < ms; waited += 50) {
+    HWND h = FindWindowW(cls, caption.c_str());
+    if (h && IsWindowVisible(h)) return h;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// Waits for a message box with this text, then presses its button.
+bool AnswerBox(const char* caption, const char* text, int button = IDOK) {
+  HWND box = WaitWindow(L"#32770", W(caption));
+  if (!box) return false;
+  std::wstring shown = TextOf(GetDlgItem(box, 0xFFFF));
+  bool ok = shown == W(text);
+  if (!ok) std::printf("  box says: %s\n", Narrow(shown).c_str());
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
+  return ok;
+}
+
+struct Program {
+  PROCESS_INFORMATION pi{};
+  bool Start(const std::wstring& exe) {
+    STARTUPINFOW si{sizeof si};
+    std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    return CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi);
+  }
+  bool Ended(DWORD ms, DWORD* code) {
+    if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(pi.hProcess, code);
+    return true;
+  }
+  ~Program() {
+    if (pi.hProcess) {
+      TerminateProcess(pi.hProcess, 1);
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+  }
+};
+
+// Control ids follow the order of the window's units, from 100.
+HWND Unit(HWND window, int index) { return GetDlgItem(window, 100 + index); }
+
+void ClickLabel(HWND label) { PostMessageW(label, WM_LBUTTONUP, 0, 0); }
+
+void ChooseUser(HWND login, int entry) {
+  HWND combo = Unit(login, 3);
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+  SendMessageW(login, WM_COMMAND, MAKEWPARAM(103, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void TypeUser(HWND login, const wchar_t* name) {
+  HWND combo = Unit(login, 3);
+  SetWindowTextW(combo, name);
+  SendMessageW(login, WM_COMMAND, MAKEWPARAM(103, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void MissingDatabase(const std::wstring& folder) {
+  std::puts("-- a folder without ml.mdb");
+  Program p;
+  Check(p.Start(folder + L"\\Zuzaror.exe"), "program starts");
+  Check(AnswerBox("信息：", "数据库文件可能丢失！请联系作者！"), "missing-file message");
+  Check(AnswerBox("信息：", "无法连接数据库"), "no-connection message");
+  DWORD code = 1;
+  Check(p.Ended(10000, &code), "program ends");
+}
+
+void LogInAndAdd(const std::wstring& folder) {
+  std::puts("-- log in and add a day");
+  Program p;
+  Check(p.Start(folder + L"\\Zuzaror.exe"), "program starts");
+  HWND login = WaitWindow(nullptr, W("登陆系统"));
+  Check(login != nullptr, "log-in window shows");
+  if (!login) return;
+
+  ClickLabel(Unit(login, 6));
+  Check(AnswerBox("信息：", "请输入您的用户名！"), "empty name refused");
+  TypeUser(login, L"admin");
+  ClickLabel(Unit(login, 6));
+  Check(AnswerBox("信息：", "请输入您的密码！"), "empty password refused");
+  TypeUser(login, W("x' or '1'='1").c_str());
+  SetWindowTextW(Unit(login, 5), L"x");
+  ClickLabel(Unit(login, 6));
+  Check(AnswerBox("信息：", "此用户名不是本系统的用户,请重新输入……"), "injected name is just an unknown name");
+  ChooseUser(login, 0);
+  Check(TextOf(Unit(login, 5)) == L"246135", "choosing admin fills its password");
+  SetWindowTextW(Unit(login, 5), L"wrong");
+  ClickLabel(Unit(login, 6));
+  Check(AnswerBox("信息：", "您输入的密码有误，请重新输入……"), "wrong password refused");
+  Check(IsWindow(login) != FALSE, "log-in window stays");
+  ChooseUser(login, 0);
+  ClickLabel(Unit(login, 6));
+
+  HWND main = WaitWindow(nullptr, L"Zuzaror");
+  Check(main != nullptr, "main window shows");
+  for (int i = 0; i < 100 && IsWindow(login); ++i) Sleep(50);
+  Check(!IsWindow(login), "log-in window gone");
+  Sleep(500);
+  HWND bar = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
+  Check(TextOf(bar) == W("当前用户：admin"), "status bar names the user");
+
+  SetWindowTextW(Unit(main, 3), L"0.1");   // 挂号
+  SetWindowTextW(Unit(main, 5), L"0.2");   // B超
+  SetWindowTextW(Unit(main, 7), L"12abc");  // 治疗: recomputes at once
+  Check(TextOf(Unit(main, 30)) == L"12.3", "medical total shown as 12.3");
+  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
+  Check(AnswerBox("成功", "Ok! 您的数据已经增加到了数据库中！"), "day added");
+  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
+  Check(AnswerBox("警告", "不可以重复增加日期相同的数据。"), "same day refused");
+  // Let the script photograph the main window with its row.
+  HANDLE ready = CreateFileW((folder + L"\\shot-ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(ready);
+  for (int i = 0; i < 200 && GetFileAttributesW((folder + L"\\shot-done").c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(50);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  Check(p.Ended(10000, &code) && code == 0, "program ends with 0");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB");
+    return 100;
+  }
+  MissingDatabase(argv[1]);
+  LogInAndAdd(argv[2]);
+  std::printf("%d failed checks\n", g_failures);
+  return g_failures;
+}

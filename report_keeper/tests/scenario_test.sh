@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the real Zuzaror.exe under Wine, driven from outside, and checks the
+# database it leaves behind with the sqlite3 tool.
+set -uo pipefail
+source "$ZZ_TOOLS/wine-vars.sh" ""
+"$ZZ_TOOLS/wine-env.sh" status || "$ZZ_TOOLS/wine-env.sh" start
+source "$ZZ_TOOLS/wine-vars.sh" ""
+
+work=$(mktemp -d "$ZZ_BIN/scenario.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/nodb" "$work/app"
+cp "$ZZ_BIN/Zuzaror.exe" "$work/nodb/"
+cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/app/"
+
+"$ZZ_WINE_RUN" "$ZZ_BIN/scenario_driver.exe" "$(winepath -w "$work/nodb")" "$(winepath -w "$work/app")" &
+driver=$!
+# The main window, once logged in with a day added, is photographed for a
+# person to look at.
+shots="$ZZ_BIN/../screenshots"
+mkdir -p "$shots"
+for _ in $(seq 200); do
+  [ -e "$work/app/shot-ready" ] && break
+  kill -0 $driver 2>/dev/null || break
+  sleep 0.1
+done
+[ -e "$work/app/shot-ready" ] && import -window root "$shots/zuzaror-main.png"
+touch "$work/app/shot-done"
+wait $driver
+rc=$?
+rows=$(sqlite3 "$work/app/ml.mdb" 'select "日期","挂号","B超","医疗收入合计" from "项目数据"')
+echo "rows: $rows"
+today=$(date +%Y-%m-%d)
+[ "$rows" = "$today|0.1|0.2|12.3" ] || { echo "unexpected rows in ml.mdb"; rc=1; }
+exit $rc
