@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "file_access.h"
+#include "skin_loader.h"
 #include "loader.h"
 #include "message_box.h"
 
@@ -43,8 +44,9 @@ std::string RunDirectory() { return rt::ModuleFolder(); }
 std::string SettingsPath() { return RunDirectory() + "\\1021.ini"; }
 
 void ApplySkin() {
-  // This build carries no skin library: every window keeps the system's
-  // look, and start-up goes on in the same order.
+  // Without the skin library (missing, refused, failing) the windows keep
+  // the system's look and start-up goes on in the same order.
+  if (Program().skin_number >= 1) zz::skin::ApplySkin(Program().skin_number);
 }
 
 }  // namespace keeper

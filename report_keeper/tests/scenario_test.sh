@@ -27,6 +27,8 @@ done
 touch "$work/app/shot-done"
 wait $driver
 rc=$?
+# The skin library travels inside the program and is written beside it.
+[ -s "$work/app/SkinH_EL.dll" ] || { echo "SkinH_EL.dll was not written beside the program"; rc=1; }
 rows=$(sqlite3 "$work/app/ml.mdb" 'select "日期","挂号","B超","医疗收入合计" from "项目数据"')
 echo "rows: $rows"
 today=$(date +%Y-%m-%d)
