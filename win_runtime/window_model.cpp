@@ -256,6 +256,14 @@ void WindowModel::UserSelected(const std::string& unit, int row) {
 void WindowModel::UserChecked(const std::string& unit, bool checked) {
   UnitState& s = Get(unit);
   s.checked = checked;
+  // Radio buttons of one container exclude one another.
+  if (s.kind == UnitKind::RadioButton && checked)
+    for (UnitState& other : units_)
+      if (&other != &s && other.kind == UnitKind::RadioButton && other.parent == s.parent &&
+          other.checked) {
+        other.checked = false;
+        Changed(other, Property::Checked);
+      }
   Raise({unit, Event::Click});
 }
 

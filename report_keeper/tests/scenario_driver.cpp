@@ -3,6 +3,8 @@
 // messages. Exit code: the number of failed checks.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
 
@@ -77,6 +79,13 @@ struct Program {
 // Control ids follow the order of the window's units, from 100.
 HWND Unit(HWND window, int index) { return GetDlgItem(window, 100 + index); }
 
+// Selects the first row of a list view from the keyboard, as a user would
+// with the Home key.
+void SelectFirstRow(HWND list) {
+  PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+  PostMessageW(list, WM_KEYUP, VK_HOME, 0);
+}
+
 void ClickLabel(HWND label) { PostMessageW(label, WM_LBUTTONUP, 0, 0); }
 
 void ChooseUser(HWND login, int entry) {
@@ -143,14 +152,49 @@ void LogInAndAdd(const std::wstring& folder) {
   Check(AnswerBox("成功", "Ok! 您的数据已经增加到了数据库中！"), "day added");
   PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
   Check(AnswerBox("警告", "不可以重复增加日期相同的数据。"), "same day refused");
+  std::puts("-- load a row, modify it, search, delete");
+  HWND list = Unit(main, 48);
+  SelectFirstRow(list);
+  Sleep(300);
+  Check(TextOf(Unit(main, 3)) == L"0.1", "selecting the row loads its figures");
+  SetWindowTextW(Unit(main, 3), L"5");
+  PostMessageW(Unit(main, 38), BM_CLICK, 0, 0);
+  Check(AnswerBox("成功", "Ok! 您的数据已经修改成功！"), "row modified");
+  PostMessageW(Unit(main, 42), BM_CLICK, 0, 0);  // 选择日期>>>
+  Sleep(300);
+  Check(IsWindowVisible(Unit(main, 47)) != FALSE, "range controls shown");
+  PostMessageW(Unit(main, 47), BM_CLICK, 0, 0);  // 查  找
+  Check(AnswerBox("查询完毕", "本次查询共为您找到了  1  条记录！"), "range search counts one row");
+  PostMessageW(Unit(main, 47), BM_CLICK, 0, 0);  // back to the period, quietly
+  Sleep(300);
+
   // Let the script photograph the main window with its row.
   HANDLE ready = CreateFileW((folder + L"\\shot-ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   CloseHandle(ready);
   for (int i = 0; i < 200 && GetFileAttributesW((folder + L"\\shot-done").c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
     Sleep(50);
-  PostMessageW(main, WM_CLOSE, 0, 0);
+  SelectFirstRow(list);
+  Sleep(300);
+  PostMessageW(Unit(main, 39), BM_CLICK, 0, 0);
+  Check(AnswerBox("成功", "Ok! 删除成功"), "row deleted");
+  PostMessageW(Unit(main, 39), BM_CLICK, 0, 0);
+  Check(AnswerBox("提示", "请您选择一条要进行删除的数据！"), "delete without a selection is refused");
+
+  std::puts("-- switch to month-end settlement");
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40002, 0), 0);  // 设置系统默认显示方式
+  HWND mode = WaitWindow(nullptr, W("设置默认显示方式"));
+  Check(mode != nullptr, "display-mode window shows");
+  if (!mode) return;
+  Check(SendMessageW(Unit(mode, 0), BM_GETCHECK, 0, 0) == BST_CHECKED, "25th mode is the current one");
+  PostMessageW(Unit(mode, 1), BM_CLICK, 0, 0);
+  Sleep(200);
+  PostMessageW(Unit(mode, 2), BM_CLICK, 0, 0);
+  Check(AnswerBox("成功", "设置成功，设置将在重新启动本系统后生效！"), "mode saved");
   DWORD code = 1;
   Check(p.Ended(10000, &code) && code == 0, "program ends with 0");
+  HWND again = WaitWindow(nullptr, W("登陆系统"));
+  Check(again != nullptr, "the program started again");
+  if (again) PostMessageW(Unit(again, 8), BM_CLICK, 0, 0);  // × ends it
 }
 
 }  // namespace

@@ -87,6 +87,20 @@ TEST(WindowModel, ComboChoiceAndTypingAreDifferentEvents) {
   EXPECT_EQ(log, "chosen:张三;typed;");
 }
 
+TEST(WindowModel, RadioButtonsOfOneContainerExcludeEachOther) {
+  const rt::WindowTemplate radios = {
+      "Radios", "", 0, 0, 100, 100, rt::Border::Dialog,
+      {{UnitKind::RadioButton, "单选框_25号结算"}, {UnitKind::RadioButton, "单选框_月末结算"},
+       {UnitKind::GroupBox, "分组框1"}, {UnitKind::RadioButton, "其它", "", 0, 0, 0, 0, "分组框1"}}};
+  rt::WindowModel w(radios);
+  w.SetChecked("单选框_25号结算", true);
+  w.SetChecked("其它", true);
+  w.UserChecked("单选框_月末结算", true);
+  EXPECT_FALSE(w.Get("单选框_25号结算").checked);
+  EXPECT_TRUE(w.Get("单选框_月末结算").checked);
+  EXPECT_TRUE(w.Get("其它").checked);  // another container
+}
+
 TEST(WindowModel, MenusAndStatusPanels) {
   rt::WindowModel w(kWindow);
   int ran = 0;
