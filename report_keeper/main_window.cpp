@@ -8,6 +8,7 @@
 #include "clock.h"
 #include "file_access.h"
 #include "ini_file.h"
+#include "list_background.h"
 #include "loader.h"
 #include "program.h"
 #include "settlement.h"
@@ -202,6 +203,7 @@ void MainWindow::OnCreated() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   p.skin_number = 1 + std::rand() % 33;
   ApplySkin();
+  SetListBackground(window_.Control(kList), true, true);
   p.main_window = &window_;
   if (!OpenDatabase()) {
     window_.Destroy();
