@@ -195,17 +195,88 @@ void LogInAndAdd(const std::wstring& folder) {
   HWND again = WaitWindow(nullptr, W("登陆系统"));
   Check(again != nullptr, "the program started again");
   if (again) PostMessageW(Unit(again, 8), BM_CLICK, 0, 0);  // × ends it
+  for (int i = 0; i < 200 && again && IsWindow(again); ++i) Sleep(50);
+  Check(!again || !IsWindow(again), "its × ends it");
+}
+
+HWND LogIn(Program& p, const wchar_t* name, const wchar_t* password) {
+  HWND login = WaitWindow(nullptr, W("登陆系统"));
+  if (!login) return nullptr;
+  TypeUser(login, name);
+  SetWindowTextW(Unit(login, 5), password);
+  ClickLabel(Unit(login, 6));
+  (void)p;
+  HWND main = WaitWindow(nullptr, L"Zuzaror");
+  Sleep(500);
+  return main;
+}
+
+void RightsAndUnitName(const std::wstring& folder) {
+  std::puts("-- the log-in window closed by its close key");
+  {
+    Program p;
+    p.Start(folder + L"\\Zuzaror.exe");
+    HWND login = WaitWindow(nullptr, W("登陆系统"));
+    Check(login != nullptr, "log-in window shows");
+    if (login) PostMessageW(login, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    Check(p.Ended(10000, &code) && code == 0, "closing it ends the program with 0");
+  }
+  std::puts("-- a user without rights");
+  {
+    Program p;
+    p.Start(folder + L"\\Zuzaror.exe");
+    HWND main = LogIn(p, L"clerk", L"pw");
+    Check(main != nullptr, "clerk logs in");
+    if (!main) return;
+    bool all_disabled = true;
+    for (int button = 37; button <= 41; ++button) all_disabled = all_disabled && !IsWindowEnabled(Unit(main, button));
+    Check(all_disabled, "the five buttons are disabled");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    p.Ended(10000, &code);
+  }
+  std::puts("-- the unit name, set once");
+  {
+    Program p;
+    p.Start(folder + L"\\Zuzaror.exe");
+    HWND main = LogIn(p, L"admin", L"246135");
+    Check(main != nullptr, "admin logs in");
+    if (!main) return;
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // &M设置单位名称
+    HWND window = WaitWindow(nullptr, W("设置单位名称"));
+    Check(window != nullptr, "unit-name window shows");
+    if (!window) return;
+    SetWindowTextW(Unit(window, 1), L"   ");
+    PostMessageW(Unit(window, 3), BM_CLICK, 0, 0);
+    Check(AnswerBox("警告", "单位名称不能为空，请输入您的单位名称！"), "a blank name is refused");
+    SetWindowTextW(Unit(window, 1), W("城南卫生院").c_str());
+    PostMessageW(Unit(window, 3), BM_CLICK, 0, 0);
+    Check(AnswerBox("信息：", "设置单位名称完毕！本程序将要关闭，设置将在重启后生效！"), "name set");
+    DWORD code = 1;
+    Check(p.Ended(10000, &code) && code == 0, "the program ends with 0");
+  }
+  {
+    Program p;
+    p.Start(folder + L"\\Zuzaror.exe");
+    HWND main = LogIn(p, L"admin", L"246135");
+    Check(main != nullptr && TextOf(Unit(main, 43)) == W("城南卫生院"), "the next start shows the name");
+    if (main) PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    p.Ended(10000, &code);
+  }
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) {
-    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB");
+  if (argc < 4) {
+    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK");
     return 100;
   }
   MissingDatabase(argv[1]);
   LogInAndAdd(argv[2]);
+  RightsAndUnitName(argv[3]);
   std::printf("%d failed checks\n", g_failures);
   return g_failures;
 }

@@ -8,11 +8,15 @@ source "$ZZ_TOOLS/wine-vars.sh" ""
 
 work=$(mktemp -d "$ZZ_BIN/scenario.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/nodb" "$work/app"
+mkdir -p "$work/nodb" "$work/app" "$work/clerk"
 cp "$ZZ_BIN/Zuzaror.exe" "$work/nodb/"
 cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/app/"
+cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/clerk/"
+# A second account without any right.
+sqlite3 "$work/clerk/ml.mdb" "insert into \"用户信息\" (\"用户名\",\"密码\",\"用户管理\",\"设置单位名称\",\"数据备份\",\"数据恢复\",\"增加\",\"修改\",\"删除\",\"打印五日报表\",\"打印统计报表\") values ('clerk','pw',0,0,0,0,0,0,0,0,0)"
 
-"$ZZ_WINE_RUN" "$ZZ_BIN/scenario_driver.exe" "$(winepath -w "$work/nodb")" "$(winepath -w "$work/app")" &
+"$ZZ_WINE_RUN" "$ZZ_BIN/scenario_driver.exe" "$(winepath -w "$work/nodb")" "$(winepath -w "$work/app")" \
+  "$(winepath -w "$work/clerk")" &
 driver=$!
 # The main window, once logged in with a day added, is photographed for a
 # person to look at.
