@@ -122,6 +122,18 @@ bool WordIs(const Token& t, const char* word) {
   return n == t.text.size();
 }
 
+bool StartsWithIgnoringCase(const std::string& s, const char* prefix) {
+  std::size_t n = 0;
+  for (; prefix[n]; ++n)
+    if (n >= s.size() || std::tolower(static_cast<unsigned char>(s[n])) != prefix[n]) return false;
+  return true;
+}
+
+bool IsInternalName(const std::string& name) {
+  return StartsWithIgnoringCase(name, "zz_") || StartsWithIgnoringCase(name, "sqlite_") ||
+         StartsWithIgnoringCase(name, "pragma_");
+}
+
 bool IsComparison(const Token& t) {
   return t.kind == Tok::Punct &&
          (t.text == "=" || t.text == "<" || t.text == ">" || t.text == "<=" || t.text == ">=" ||
@@ -141,6 +153,16 @@ std::string QuoteText(const std::string& utf8) {
 }
 
 }  // namespace
+
+std::string EscapeSqlText(std::string_view gbk_value) {
+  std::string out;
+  out.reserve(gbk_value.size());
+  for (char c : gbk_value) {
+    if (c == '\'') out += '\'';
+    out += c;
+  }
+  return out;
+}
 
 std::optional<std::string> StoredDate(std::string_view gbk_text) {
   auto value = zz::ParseDateTime(gbk_text);
@@ -191,6 +213,14 @@ std::optional<std::string> TranslateAccessSql(std::string_view gbk_sql, std::str
         break;
       }
   }
+
+  // The file's own bookkeeping (the password verifier, SQLite's tables) is
+  // out of reach of the program's statements.
+  for (const Token& token : t)
+    if ((token.kind == Tok::Word || token.kind == Tok::Name) && IsInternalName(token.text)) {
+      *error = "internal table: " + token.text;
+      return std::nullopt;
+    }
 
   std::string out;
   int depth = 0;

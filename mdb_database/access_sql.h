@@ -19,6 +19,11 @@ namespace mdb {
 // The SQLite form of the statement, or nullopt with a reason in *error.
 std::optional<std::string> TranslateAccessSql(std::string_view gbk_sql, std::string* error);
 
+// A typed value made safe to stand between '...' in a statement: each
+// quote is doubled, so a name like "x' or ''='" stays one text instead of
+// changing the statement. (A GBK trail byte is never a quote.)
+std::string EscapeSqlText(std::string_view gbk_value);
+
 // Date text or literal body to the stored form "YYYY-MM-DD[ HH:MM:SS]".
 std::optional<std::string> StoredDate(std::string_view gbk_text);
 

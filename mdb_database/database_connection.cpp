@@ -127,6 +127,78 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+// The file is intact and the password matches its stored verifier.
+bool CheckFile(sqlite3* db, const std::string& password, std::string* error) {
+  std::string stored_salt, stored_verifier, check;
+  sqlite3_stmt* stmt = nullptr;
+  bool ok = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW;
+  if (ok) {
+    const unsigned char* text = sqlite3_column_text(stmt, 0);
+    check = text ? reinterpret_cast<const char*>(text) : "";
+  }
+  sqlite3_finalize(stmt);
+  if (!ok || check != "ok") {
+    *error = "the file is damaged";
+    return false;
+  }
+  stmt = nullptr;
+  if (sqlite3_prepare_v2(db, "SELECT key, value FROM zz_file", -1, &stmt, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+      const unsigned char* key = sqlite3_column_text(stmt, 0);
+      const unsigned char* value = sqlite3_column_text(stmt, 1);
+      if (!key || !value) continue;
+      std::string k = reinterpret_cast<const char*>(key);
+      if (k == "salt") stored_salt = reinterpret_cast<const char*>(value);
+      if (k == "verifier") stored_verifier = reinterpret_cast<const char*>(value);
+    }
+  }
+  sqlite3_finalize(stmt);
+  if (stored_verifier.empty() || Verifier(stored_salt, password) != stored_verifier) {
+    *error = "wrong password";
+    return false;
+  }
+  return true;
+}
+
+// Most cells are figures in ASCII: they need no code page conversion.
+std::string TextFromUtf8(const unsigned char* text, int bytes) {
+  if (!text) return std::string();
+  for (int i = 0; i < bytes; ++i)
+    if (text[i] >= 0x80) return zz::Utf8ToGbk(std::string(reinterpret_cast<const char*>(text), bytes));
+  return std::string(reinterpret_cast<const char*>(text), bytes);
+}
+
+// The stored form "YYYY-MM-DD[ HH:MM:SS]" read without the general parser.
+bool ParseStoredDate(const unsigned char* t, int n, zz::DateTime* out) {
+  auto digits = [t](int at, int count) {
+    int v = 0;
+    for (int i = 0; i < count; ++i) {
+      if (t[at + i] < '0' || t[at + i] > '9') return -1;
+      v = v * 10 + (t[at + i] - '0');
+    }
+    return v;
+  };
+  if (!t || (n != 10 && n != 19) || t[4] != '-' || t[7] != '-') return false;
+  zz::DateTime d{};
+  d.year = digits(0, 4);
+  d.month = digits(5, 2);
+  d.day = digits(8, 2);
+  if (n == 19) {
+    if (t[10] != ' ' || t[13] != ':' || t[16] != ':') return false;
+    d.hour = digits(11, 2);
+    d.minute = digits(14, 2);
+    d.second = digits(17, 2);
+    if (d.hour < 0 || d.hour > 23 || d.minute < 0 || d.minute > 59 || d.second < 0 || d.second > 59)
+      return false;
+  }
+  if (d.year < 0 || d.month < 1 || d.month > 12 || d.day < 1 ||
+      d.day > zz::DaysInMonth(d.year, d.month))
+    return false;
+  *out = d;
+  return true;
+}
+
 FieldValue ReadColumn(sqlite3_stmt* stmt, int column) {
   FieldValue v;
   int storage = sqlite3_column_type(stmt, column);
@@ -143,7 +215,7 @@ FieldValue ReadColumn(sqlite3_stmt* stmt, int column) {
   switch (v.type) {
     case FieldType::Text: {
       const unsigned char* text = sqlite3_column_text(stmt, column);
-      v.text = text ? zz::Utf8ToGbk(reinterpret_cast<const char*>(text)) : std::string();
+      v.text = TextFromUtf8(text, sqlite3_column_bytes(stmt, column));
       break;
     }
     case FieldType::Binary: {
@@ -160,6 +232,9 @@ FieldValue ReadColumn(sqlite3_stmt* stmt, int column) {
       break;
     case FieldType::Date: {
       const unsigned char* text = sqlite3_column_text(stmt, column);
+      int bytes = sqlite3_column_bytes(stmt, column);
+      if (ParseStoredDate(text, bytes, &v.date)) break;
+      // Written by another tool in some other form.
       auto date = text ? zz::ParseDateTime(reinterpret_cast<const char*>(text)) : std::nullopt;
       if (date) v.date = *date;
       else v.is_null = true;
@@ -202,14 +277,18 @@ bool FieldValue::AsDate(zz::DateTime* out) const {
   return true;
 }
 
-FieldValue Recordset::ReadField(const std::string& gbk_name) const {
-  for (std::size_t i = 0; i < names_.size(); ++i)
-    if (EqualsIgnoringAsciiCase(names_[i], gbk_name)) return ReadField(i);
-  return FieldValue{};
+namespace {
+const FieldValue kEmptyField{};
 }
 
-FieldValue Recordset::ReadField(std::size_t index) const {
-  if (row_ >= rows_.size() || index >= names_.size()) return FieldValue{};
+const FieldValue& Recordset::ReadField(const std::string& gbk_name) const {
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    if (EqualsIgnoringAsciiCase(names_[i], gbk_name)) return ReadField(i);
+  return kEmptyField;
+}
+
+const FieldValue& Recordset::ReadField(std::size_t index) const {
+  if (row_ >= rows_.size() || index >= names_.size()) return kEmptyField;
   return rows_[row_][index];
 }
 
@@ -251,37 +330,22 @@ bool DatabaseConnection::OpenWithConnectString(const std::string& connect) {
   }
   if (!LooksLikeOurs(path, &last_error_)) return false;
 
-  sqlite3* db = nullptr;
+  // Every check runs on a read-only connection: a damaged or foreign file,
+  // or a wrong password, leaves the file exactly as it was.
   std::string utf8_path = zz::GbkToUtf8(path);
+  sqlite3* check_db = nullptr;
+  if (sqlite3_open_v2(utf8_path.c_str(), &check_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    last_error_ = check_db ? sqlite3_errmsg(check_db) : "cannot open";
+    sqlite3_close(check_db);
+    return false;
+  }
+  bool accepted = CheckFile(check_db, password, &last_error_);
+  sqlite3_close(check_db);
+  if (!accepted) return false;
+
+  sqlite3* db = nullptr;
   if (sqlite3_open_v2(utf8_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
     last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
-    sqlite3_close(db);
-    return false;
-  }
-  // Check before anything writes: a damaged file stays as it is.
-  std::string stored_salt, stored_verifier, check;
-  sqlite3_stmt* stmt = nullptr;
-  bool ok = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW;
-  if (ok) check = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-  sqlite3_finalize(stmt);
-  if (!ok || check != "ok") {
-    last_error_ = "the file is damaged";
-    sqlite3_close(db);
-    return false;
-  }
-  stmt = nullptr;
-  if (sqlite3_prepare_v2(db, "SELECT key, value FROM zz_file", -1, &stmt, nullptr) == SQLITE_OK) {
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      std::string key = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-      const unsigned char* value = sqlite3_column_text(stmt, 1);
-      if (key == "salt" && value) stored_salt = reinterpret_cast<const char*>(value);
-      if (key == "verifier" && value) stored_verifier = reinterpret_cast<const char*>(value);
-    }
-  }
-  sqlite3_finalize(stmt);
-  if (stored_verifier.empty() || Verifier(stored_salt, password) != stored_verifier) {
-    last_error_ = "wrong password";
     sqlite3_close(db);
     return false;
   }
@@ -346,9 +410,14 @@ void DatabaseConnection::MoveNext(int handle) {
   if (Recordset* r = Find(handle)) r->MoveNext();
 }
 
-FieldValue DatabaseConnection::ReadField(int handle, const std::string& gbk_name) {
+const FieldValue& DatabaseConnection::ReadField(int handle, const std::string& gbk_name) {
   Recordset* r = Find(handle);
-  return r ? r->ReadField(gbk_name) : FieldValue{};
+  return r ? r->ReadField(gbk_name) : kEmptyField;
+}
+
+const FieldValue& DatabaseConnection::ReadField(int handle, std::size_t index) {
+  Recordset* r = Find(handle);
+  return r ? r->ReadField(index) : kEmptyField;
 }
 
 void DatabaseConnection::CloseRecordset(int handle) { recordsets_.erase(handle); }

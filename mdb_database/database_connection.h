@@ -10,6 +10,9 @@
 //   AsBool    yes/no columns                               else error 5
 //   AsInteger integer, or a float truncated                else error 2
 //   AsDate    date columns                                 else error 5
+// A read on an empty result or past the last row, of an unknown column, or
+// of a NULL text cell is the empty text (type Text). Callers that put a
+// typed value between quotes pass it through EscapeSqlText (access_sql.h).
 #pragma once
 
 #include <map>
@@ -51,9 +54,9 @@ class Recordset {
   std::size_t FieldCount() const { return names_.size(); }
   const std::string& FieldName(std::size_t i) const { return names_[i]; }
   // The value in the current row; the empty text past the end or for an
-  // unknown column.
-  FieldValue ReadField(const std::string& gbk_name) const;
-  FieldValue ReadField(std::size_t index) const;
+  // unknown column. The reference lives until the recordset is closed.
+  const FieldValue& ReadField(const std::string& gbk_name) const;
+  const FieldValue& ReadField(std::size_t index) const;
 
  private:
   std::vector<std::string> names_;
@@ -88,7 +91,10 @@ class DatabaseConnection {
   void MoveFirst(int handle);
   bool IsEOF(int handle);
   void MoveNext(int handle);
-  FieldValue ReadField(int handle, const std::string& gbk_name);
+  // By column name (ASCII letters in any case) or by position; the
+  // reference lives until the recordset is closed.
+  const FieldValue& ReadField(int handle, const std::string& gbk_name);
+  const FieldValue& ReadField(int handle, std::size_t index);
   void CloseRecordset(int handle);
 
   // INSERT, UPDATE or DELETE: true when it ran.

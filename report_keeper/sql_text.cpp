@@ -1,5 +1,7 @@
 #include "sql_text.h"
 
+#include "access_sql.h"
+
 namespace keeper {
 
 const char* const kRecordColumns[18] = {
@@ -7,15 +9,7 @@ const char* const kRecordColumns[18] = {
     "医疗收入合计", "人次", "中药", "西药", "药品收入合计", "医疗加药品总计收入", "防疫收入",
     "各项收入总合计"};
 
-std::string Quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) {
-    // A quote byte is never the trail byte of a GBK character.
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  return out + "'";
-}
+std::string Quoted(const std::string& text) { return "'" + mdb::EscapeSqlText(text) + "'"; }
 
 std::string UserNamesQuery() { return "select [用户名] from [用户信息]"; }
 std::string LoginQuery(const std::string& name) {

@@ -54,6 +54,10 @@ TEST(AccessSql, RefusesWhatIsNotTheDialect) {
       "insert into [项目数据] ([日期]) values ('not a date')",
       "select * from [t] where ([a]=1",
       "select * from 项目数据",
+      "update [zz_file] set [value]='0'",
+      "delete * from ZZ_FILE",
+      "select * from sqlite_master",
+      "select * from pragma_table_info('x')",
   };
   for (const char* sql : bad) {
     std::string error;

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "access_sql.h"
 #include "gbk_text.h"
 
 namespace {
@@ -160,6 +161,20 @@ TEST_F(Database, EmptyResultsAndFailuresAreQuiet) {
   // An unescaped quote cuts the text: the statement fails, nothing crashes.
   EXPECT_FALSE(db_.ExecuteStatement("insert into [单位名称] ([单位名称]) values ('a'b')"));
   EXPECT_FALSE(db_.ExecuteStatement("insert into [项目数据] ([日期]) values ('tomorrow')"));
+}
+
+TEST_F(Database, EscapedTypedTextCannotChangeTheStatement) {
+  ASSERT_TRUE(db_.ExecuteStatement(
+      "insert into [用户信息] ([用户名],[密码],[用户管理]) values ('admin','246135','1')"));
+  // Written as typed, this name would match every account.
+  const std::string typed = "x' or ''='";
+  int h = db_.OpenRecordset("select * from [用户信息] where [用户名]='" + mdb::EscapeSqlText(typed) + "'");
+  ASSERT_NE(h, 0) << db_.LastError();
+  EXPECT_TRUE(db_.IsEOF(h));
+  const std::string quoted = "O'Brien診所";
+  ASSERT_TRUE(db_.ExecuteStatement("insert into [单位名称] ([单位名称]) values ('" +
+                                   mdb::EscapeSqlText(quoted) + "')"));
+  EXPECT_EQ(Text(db_.OpenRecordset("select * from [单位名称]"), "单位名称"), quoted);
 }
 
 TEST_F(Database, RecordsetsAreSnapshots) {
