@@ -9,6 +9,7 @@
 #include "file_access.h"
 #include "ini_file.h"
 #include "list_background.h"
+#include "record_list.h"
 #include "loader.h"
 #include "program.h"
 #include "settlement.h"
@@ -98,20 +99,6 @@ const char* const kFields[13] = {"编辑框_挂号", "编辑框_B超",   "编辑
 // Database column of each entry field.
 const char* const kFieldColumns[13] = {"挂号", "B超", "治疗", "多普勒", "手术", "化验", "其它",
                                        "心电图", "X光", "人次", "中药", "西药", "防疫收入"};
-
-struct ListColumnDef {
-  const char* title;
-  int width;
-  const char* column;
-};
-const ListColumnDef kListColumns[18] = {
-    {"   日   期", 120, "日期"},    {"挂 号", 100, "挂号"},     {"B 超", 100, "B超"},
-    {"治 疗", 100, "治疗"},         {"多普勒", 100, "多普勒"},  {"手 术", 100, "手术"},
-    {"化 验", 100, "化验"},         {"其 它", 100, "其它"},     {"心电图", 100, "心电图"},
-    {"X 光", 100, "X光"},           {"医疗收入合计", 120, "医疗收入合计"},
-    {"人 次", 100, "人次"},         {"中 药", 100, "中药"},     {"西 药", 100, "西药"},
-    {"药品收入合计", 120, "药品收入合计"}, {"医疗加药品总计收入", 160, "医疗加药品总计收入"},
-    {"防疫收入", 100, "防疫收入"},  {"各项收入总合计", 150, "各项收入总合计"}};
 
 class MainWindow {
  public:
@@ -392,20 +379,10 @@ void MainWindow::OnRecordSelected(int row) {
   db.CloseRecordset(h);
 }
 
-void MainWindow::SetupColumns() {
-  for (const ListColumnDef& c : kListColumns) m_.InsertColumn(kList, c.title, c.width, true);
-}
+void MainWindow::SetupColumns() { SetupRecordListColumns(m_, kList); }
 
 void MainWindow::FillRecordList(const std::string& sql) {
-  mdb::DatabaseConnection& db = Program().database;
-  m_.DeleteAllItems(kList);
-  int h = db.OpenRecordset(sql);
-  for (db.MoveFirst(h); !db.IsEOF(h); db.MoveNext(h)) {
-    std::string date = ReadText(h, "日期");
-    int row = m_.InsertItem(kList, date, ReadKey(h, "编号"));
-    for (int c = 1; c < 18; ++c) m_.SetItemText(kList, row, c, ReadText(h, kListColumns[c].column));
-  }
-  db.CloseRecordset(h);
+  keeper::FillRecordList(m_, kList, Program().database, sql);
 }
 
 void MainWindow::ShowCurrentPeriod() {

@@ -12,11 +12,15 @@ ProgramState& Program() {
   return state;
 }
 
-std::string ReadText(int recordset, const char* column) {
+std::string ReadText(mdb::DatabaseConnection& db, int recordset, const char* column) {
   std::string text;
-  if (!Program().database.ReadField(recordset, column).AsText(&text))
+  if (!db.ReadField(recordset, column).AsText(&text))
     rt::FatalError(rt::kErrorTypeMismatch, "数据或数组类型不匹配");
   return text;
+}
+
+std::string ReadText(int recordset, const char* column) {
+  return ReadText(Program().database, recordset, column);
 }
 
 bool ReadBool(int recordset, const char* column) {
@@ -26,11 +30,15 @@ bool ReadBool(int recordset, const char* column) {
   return value;
 }
 
-long long ReadKey(int recordset, const char* column) {
+long long ReadKey(mdb::DatabaseConnection& db, int recordset, const char* column) {
   long long value = 0;
-  if (!Program().database.ReadField(recordset, column).AsInteger(&value))
+  if (!db.ReadField(recordset, column).AsInteger(&value))
     rt::FatalError(rt::kErrorNeedNumber, "未得到所需要的数值型数据");
   return value;
+}
+
+long long ReadKey(int recordset, const char* column) {
+  return ReadKey(Program().database, recordset, column);
 }
 
 zz::DateTime ReadDate(int recordset, const char* column) {

@@ -25,6 +25,8 @@ ProgramState& Program();
 
 // Reads of database values the program expects to be of one type; any
 // other type is the runtime's fatal error, which ends the program.
+std::string ReadText(mdb::DatabaseConnection& db, int recordset, const char* column);
+long long ReadKey(mdb::DatabaseConnection& db, int recordset, const char* column);
 std::string ReadText(int recordset, const char* column);
 bool ReadBool(int recordset, const char* column);
 long long ReadKey(int recordset, const char* column);

@@ -4,6 +4,8 @@
 
 #include "gbk_text.h"
 #include "loader.h"
+#include "runtime_messages.h"
+#include "window_subclass.h"
 
 namespace rt {
 namespace {
@@ -180,7 +182,7 @@ void RuntimeWindow::CreateControl(UnitState& unit, int index) {
     GetLocalTime(&st);
     unit.date = FromSystemTime(st);
   }
-  SetWindowSubclass(control, &RuntimeWindow::ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  zz::AttachSubclass(control, &RuntimeWindow::ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void RuntimeWindow::BuildMenus() {
@@ -272,6 +274,9 @@ LRESULT RuntimeWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
+    case kMsgResumeListDrawing:
+      ResumeListDrawing();
+      return 0;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -346,10 +351,9 @@ LRESULT CALLBACK RuntimeWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
                                             DWORD_PTR self_ptr) {
   auto* self = reinterpret_cast<RuntimeWindow*>(self_ptr);
   if (UnitState* unit = self->UnitOf(hwnd)) {
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &RuntimeWindow::ControlProc, 1);
-    else if (self->OnControlMouseOrKey(*unit, msg, wp)) return 0;
+    if (msg != WM_NCDESTROY && self->OnControlMouseOrKey(*unit, msg, wp)) return 0;
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return zz::CallNextSubclass(hwnd, msg, wp, lp);
 }
 
 bool RuntimeWindow::OnControlMouseOrKey(UnitState& unit, UINT msg, WPARAM wp) {
@@ -465,7 +469,9 @@ void RuntimeWindow::Mirror(UnitState& unit, Property what) {
       break;
     }
     case Property::Rows:
-      MirrorRows(unit, target);
+    case Property::RowAdded:
+    case Property::CellText:
+      MirrorRows(unit, target, what);
       break;
     case Property::Panels:
       MirrorPanels(unit, target);
@@ -477,34 +483,60 @@ void RuntimeWindow::Mirror(UnitState& unit, Property what) {
   --mirroring_;
 }
 
-void RuntimeWindow::MirrorRows(UnitState& unit, HWND list) {
-  // Rows change one at a time (insert at the end, set a cell) or all at
-  // once (delete all): bring the control level with the model.
-  int shown = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  int rows = static_cast<int>(unit.rows.size());
-  if (rows < shown) {
+void RuntimeWindow::HoldListDrawing(HWND list) {
+  // A visible list repaints on every row and cell it is given, which makes a
+  // fill of thousands of rows take minutes; the changes of one handler are
+  // drawn together once it has returned to the message loop.
+  if (!held_lists_.insert(list).second) return;
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  if (held_lists_.size() == 1) PostMessageW(hwnd_, kMsgResumeListDrawing, 0, 0);
+}
+
+void RuntimeWindow::ResumeListDrawing() {
+  for (HWND list : held_lists_) {
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+  }
+  held_lists_.clear();
+}
+
+void RuntimeWindow::MirrorRows(UnitState& unit, HWND list, Property what) {
+  // One message per change: filling a list of thousands of rows stays
+  // linear.
+  HoldListDrawing(list);
+  if (what == Property::Rows) {
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    shown = 0;
-  }
-  for (int r = 0; r < rows; ++r) {
-    const ListRow& row = unit.rows[r];
-    if (r >= shown) {
-      std::wstring text = Wide(row.cells.empty() ? std::string() : row.cells[0]);
-      LVITEMW item{};
-      item.mask = LVIF_TEXT | LVIF_PARAM;
-      item.iItem = r;
-      item.pszText = text.data();
-      item.lParam = static_cast<LPARAM>(row.data);
-      SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    for (int r = 0; r < static_cast<int>(unit.rows.size()); ++r) {
+      unit.changed_row = r;
+      MirrorRows(unit, list, Property::RowAdded);
     }
-    for (int c = r >= shown ? 1 : 0; c < static_cast<int>(row.cells.size()); ++c) {
-      std::wstring text = Wide(row.cells[c]);
-      LVITEMW item{};
-      item.iSubItem = c;
-      item.pszText = text.data();
-      SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item));
-    }
+    return;
   }
+  int r = unit.changed_row;
+  if (r < 0 || r >= static_cast<int>(unit.rows.size())) return;
+  const ListRow& row = unit.rows[r];
+  if (what == Property::RowAdded) {
+    std::wstring text = Wide(row.cells.empty() ? std::string() : row.cells[0]);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = r;
+    item.pszText = text.data();
+    item.lParam = static_cast<LPARAM>(row.data);
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    for (int c = 1; c < static_cast<int>(row.cells.size()); ++c)
+      if (!row.cells[c].empty()) {
+        unit.changed_column = c;
+        MirrorRows(unit, list, Property::CellText);
+      }
+    return;
+  }
+  int c = unit.changed_column;
+  if (c < 0 || c >= static_cast<int>(row.cells.size())) return;
+  std::wstring text = Wide(row.cells[c]);
+  LVITEMW item{};
+  item.iSubItem = c;
+  item.pszText = text.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item));
 }
 
 void RuntimeWindow::MirrorPanels(UnitState& unit, HWND bar) {

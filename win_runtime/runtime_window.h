@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "window_model.h"
@@ -48,8 +49,10 @@ class RuntimeWindow {
   void CreateControl(UnitState& unit, int index);
   void BuildMenus();
   void Mirror(UnitState& unit, Property what);
-  void MirrorRows(UnitState& unit, HWND list);
+  void MirrorRows(UnitState& unit, HWND list, Property what);
   void MirrorPanels(UnitState& unit, HWND bar);
+  void HoldListDrawing(HWND list);
+  void ResumeListDrawing();
   UnitState* UnitOf(HWND control);
   POINT Origin(const UnitState& unit);
 
@@ -63,6 +66,7 @@ class RuntimeWindow {
   std::map<std::string, HMENU> popups_;
   HMENU menu_bar_ = nullptr;
   std::map<Colour, HBRUSH> brushes_;
+  std::set<HWND> held_lists_;  // lists whose drawing waits for the loop
   int mirroring_ = 0;  // >0 while the model writes to a control
 };
 

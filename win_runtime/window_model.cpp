@@ -182,8 +182,9 @@ int WindowModel::InsertItem(const std::string& unit, const std::string& text, lo
   row.cells[0] = text;
   row.data = data;
   s.rows.push_back(std::move(row));
-  Changed(s, Property::Rows);
-  return static_cast<int>(s.rows.size()) - 1;
+  s.changed_row = static_cast<int>(s.rows.size()) - 1;
+  Changed(s, Property::RowAdded);
+  return s.changed_row;
 }
 
 void WindowModel::SetItemText(const std::string& unit, int row, int column,
@@ -193,7 +194,9 @@ void WindowModel::SetItemText(const std::string& unit, int row, int column,
   auto& cells = s.rows[row].cells;
   if (column >= static_cast<int>(cells.size())) cells.resize(column + 1);
   cells[column] = text;
-  Changed(s, Property::Rows);
+  s.changed_row = row;
+  s.changed_column = column;
+  Changed(s, Property::CellText);
 }
 
 int WindowModel::ItemCount(const std::string& unit) {

@@ -51,12 +51,17 @@ struct UnitState {
   int interval = 0;                  // timer
   std::string filter;                // open-file dialog
   void* attachment = nullptr;        // database or grid the program attaches
+  // The row and cell a RowAdded or CellText change is about.
+  int changed_row = -1, changed_column = -1;
 };
 
 // What changed, for the mirror.
 enum class Property {
   Text, Geometry, Visible, Disabled, Colours, Checked, Date, Selection, Entries, Columns,
-  Rows, Panels, Interval, MenuItem
+  Rows,      // all rows replaced (delete all)
+  RowAdded,  // one row appended: changed_row
+  CellText,  // one cell: changed_row, changed_column
+  Panels, Interval, MenuItem
 };
 
 struct EventArgs {

@@ -5,6 +5,7 @@
 #include "desktop_frame.h"
 #include "paint.h"
 #include "palette.h"
+#include "window_subclass.h"
 
 namespace zz::skin {
 namespace {
@@ -24,12 +25,13 @@ struct WindowState {
   COLORREF given[3] = {};
 };
 
-// The state also hangs on the window as a property, so that a parent can
-// find the state of a list view that notifies it.
-constexpr wchar_t kStateProperty[] = L"ZzSkinState";
+LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
 
+// Also how a parent finds the state of a list view that notifies it.
 WindowState* StateOf(HWND hwnd) {
-  return hwnd ? static_cast<WindowState*>(GetPropW(hwnd, kStateProperty)) : nullptr;
+  DWORD_PTR data = 0;
+  return hwnd && zz::FindSubclass(hwnd, SkinProc, kSubclassId, &data) ? reinterpret_cast<WindowState*>(data)
+                                                                      : nullptr;
 }
 
 bool Is(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b) == 0; }
@@ -62,7 +64,7 @@ WindowKind ClassifyButton(LONG style) {
 // itself (a brush that is not a system brush, a text colour of its own) is
 // kept; where it left the defaults, the skin's colours go in.
 LRESULT OnControlColour(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, const Palette& palette) {
-  const LRESULT chosen = DefSubclassProc(hwnd, message, wparam, lparam);
+  const LRESULT chosen = zz::CallNextSubclass(hwnd, message, wparam, lparam);
   const auto brush = reinterpret_cast<HBRUSH>(chosen);
   if (brush != nullptr && !IsSystemBrush(brush)) return chosen;
 
@@ -115,7 +117,7 @@ LRESULT OnListCustomDraw(HWND hwnd, WPARAM wparam, LPARAM lparam, WindowState& l
   auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(lparam);
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT: {
-      const LRESULT parent = DefSubclassProc(hwnd, WM_NOTIFY, wparam, lparam);
+      const LRESULT parent = zz::CallNextSubclass(hwnd, WM_NOTIFY, wparam, lparam);
       list.rows_by_skin = parent == CDRF_DODEFAULT;
       return list.rows_by_skin ? CDRF_NOTIFYITEMDRAW : parent;
     }
@@ -126,7 +128,7 @@ LRESULT OnListCustomDraw(HWND hwnd, WPARAM wparam, LPARAM lparam, WindowState& l
       if (list.rows_by_skin) return CDRF_DODEFAULT;
       break;
   }
-  return DefSubclassProc(hwnd, WM_NOTIFY, wparam, lparam);
+  return zz::CallNextSubclass(hwnd, WM_NOTIFY, wparam, lparam);
 }
 
 void GiveListColours(HWND list, WindowState& state, const Palette& palette) {
@@ -291,10 +293,10 @@ bool DrawsAtOnce(UINT message) {
 
 LRESULT WithoutDrawing(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   const bool visible = (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
-  if (visible) DefSubclassProc(hwnd, WM_SETREDRAW, FALSE, 0);
-  const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+  if (visible) zz::CallNextSubclass(hwnd, WM_SETREDRAW, FALSE, 0);
+  const LRESULT result = zz::CallNextSubclass(hwnd, message, wparam, lparam);
   if (visible) {
-    DefSubclassProc(hwnd, WM_SETREDRAW, TRUE, 0);
+    zz::CallNextSubclass(hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd, nullptr, FALSE);
   }
   return result;
@@ -339,7 +341,7 @@ LRESULT OnPaintedControl(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, 
       }
       break;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return zz::CallNextSubclass(hwnd, message, wparam, lparam);
 }
 
 LRESULT OnSurface(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, WindowState& state,
@@ -355,7 +357,7 @@ LRESULT OnSurface(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, WindowS
       return 1;
     }
     case WM_CREATE: {
-      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      const LRESULT result = zz::CallNextSubclass(hwnd, message, wparam, lparam);
       if (result != -1) GiveColours(hwnd, state, palette);
       return result;
     }
@@ -368,7 +370,7 @@ LRESULT OnSurface(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, WindowS
     default:
       break;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return zz::CallNextSubclass(hwnd, message, wparam, lparam);
 }
 
 // Messages after which a drop-down field may have drawn its button anew.
@@ -394,40 +396,40 @@ bool RedrawsDropButton(UINT message) {
 LRESULT OnFramedControl(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, WindowState& state,
                         const Palette& palette) {
   if (state.kind == WindowKind::DatePicker && RedrawsDropButton(message)) {
-    const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+    const LRESULT result = zz::CallNextSubclass(hwnd, message, wparam, lparam);
     PaintDateButton(hwnd, palette);
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS || message == WM_ENABLE) DrawFrame(hwnd, state, palette);
     return result;
   }
   switch (message) {
     case WM_NCPAINT: {
-      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      const LRESULT result = zz::CallNextSubclass(hwnd, message, wparam, lparam);
       DrawFrame(hwnd, state, palette);
       return result;
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_ENABLE: {
-      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      const LRESULT result = zz::CallNextSubclass(hwnd, message, wparam, lparam);
       DrawFrame(hwnd, state, palette);
       return result;
     }
     case WM_CREATE: {
-      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      const LRESULT result = zz::CallNextSubclass(hwnd, message, wparam, lparam);
       if (result != -1) GiveColours(hwnd, state, palette);
       return result;
     }
     default:
       break;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return zz::CallNextSubclass(hwnd, message, wparam, lparam);
 }
 
 // A combo box draws its edge and button on painting and again, at once, on
 // clicks, focus and its list opening or closing: the flat look goes over
 // each time.
 LRESULT OnComboBox(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, const Palette& palette) {
-  const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+  const LRESULT result = zz::CallNextSubclass(hwnd, message, wparam, lparam);
   if (RedrawsDropButton(message)) PaintComboFrame(hwnd, palette);
   return result;
 }
@@ -435,13 +437,12 @@ LRESULT OnComboBox(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, const 
 LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
   auto& state = *reinterpret_cast<WindowState*>(data);
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, SkinProc, kSubclassId);
-    RemovePropW(hwnd, kStateProperty);
+    zz::DetachSubclass(hwnd, SkinProc, kSubclassId);
     delete &state;
-    return DefSubclassProc(hwnd, message, wparam, lparam);
+    return zz::CallNextSubclass(hwnd, message, wparam, lparam);
   }
   const auto palette = CurrentPalette();
-  if (!palette) return DefSubclassProc(hwnd, message, wparam, lparam);
+  if (!palette) return zz::CallNextSubclass(hwnd, message, wparam, lparam);
 
   // Every skinned window may hold controls: the control colours and list
   // rows are answered whatever the window's own kind.
@@ -475,7 +476,7 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
     default:
       return OnPaintedControl(hwnd, message, wparam, lparam, state, *palette);
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return zz::CallNextSubclass(hwnd, message, wparam, lparam);
 }
 
 void SkinOne(HWND hwnd) {
@@ -546,12 +547,7 @@ WindowKind ClassifyWindow(const wchar_t* class_name, LONG style) {
 void SkinWindow(HWND hwnd, WindowKind kind, bool created) {
   if (kind == WindowKind::None || StateOf(hwnd) != nullptr) return;
   auto* state = new WindowState(kind);
-  if (!SetPropW(hwnd, kStateProperty, state)) {
-    delete state;
-    return;
-  }
-  if (!SetWindowSubclass(hwnd, SkinProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
-    RemovePropW(hwnd, kStateProperty);
+  if (!zz::AttachSubclass(hwnd, SkinProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
     delete state;
     return;
   }
