@@ -95,6 +95,11 @@ start() {
     # (the lock included, or the next start would wait for ever).
     wineserver -f -p >/dev/null 2>&1 </dev/null 9>&- &
     echo $! > "$root/wineserver.pid"
+    # Start Wine's system processes now, with no descriptor of ours: the
+    # first Wine program a test runs (even winepath in a script) would
+    # otherwise hand them the test runner's output pipe, and the runner
+    # would wait for its end for ever.
+    wine cmd /c exit >/dev/null 2>&1 </dev/null 9>&- || true
   fi
 }
 

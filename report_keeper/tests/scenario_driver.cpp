@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "gbk_text.h"
@@ -76,6 +77,36 @@ struct Program {
   }
 };
 
+// The text of one status-bar panel of another process: the bar writes it
+// into memory lent in that process.
+std::wstring PanelText(const Program& p, HWND bar, int panel) {
+  constexpr SIZE_T kChars = 256;
+  void* remote = VirtualAllocEx(p.pi.hProcess, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return L"";
+  wchar_t text[kChars] = {};
+  DWORD_PTR length = 0;
+  if (SendMessageTimeoutW(bar, SB_GETTEXTLENGTHW, panel, 0, SMTO_ABORTIFHUNG, 2000, &length) &&
+      LOWORD(length) < kChars &&
+      SendMessageTimeoutW(bar, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000,
+                          nullptr))
+    ReadProcessMemory(p.pi.hProcess, remote, text, sizeof text - sizeof(wchar_t), nullptr);
+  VirtualFreeEx(p.pi.hProcess, remote, 0, MEM_RELEASE);
+  return text;
+}
+
+// Asks the script to photograph the screen as <name>.png and waits until
+// it has.
+void Photograph(const std::wstring& folder, const char* name) {
+  Sleep(400);  // let the last change paint
+  const std::wstring request = folder + L"\\shot";
+  HANDLE file = CreateFileW(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, name, static_cast<DWORD>(std::strlen(name)), &written, nullptr);
+  CloseHandle(file);
+  for (int i = 0; i < 300 && GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+}
+
 // Control ids follow the order of the window's units, from 100.
 HWND Unit(HWND window, int index) { return GetDlgItem(window, 100 + index); }
 
@@ -117,6 +148,7 @@ void LogInAndAdd(const std::wstring& folder) {
   HWND login = WaitWindow(nullptr, W("登陆系统"));
   Check(login != nullptr, "log-in window shows");
   if (!login) return;
+  Photograph(folder, "zuzaror-login");
 
   ClickLabel(Unit(login, 6));
   Check(AnswerBox("信息：", "请输入您的用户名！"), "empty name refused");
@@ -143,6 +175,16 @@ void LogInAndAdd(const std::wstring& folder) {
   Sleep(500);
   HWND bar = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
   Check(TextOf(bar) == W("当前用户：admin"), "status bar names the user");
+  Check(PanelText(p, bar, 1) == W("您还没有设置使用单位的名称！"), "no unit name yet");
+  const std::wstring clock = PanelText(p, bar, 2);
+  std::wstring later = clock;
+  for (int i = 0; i < 30 && later == clock; ++i) {
+    Sleep(100);
+    later = PanelText(p, bar, 2);
+  }
+  std::printf("  panel 2: %s, then %s\n", Narrow(clock).c_str(), Narrow(later).c_str());
+  Check(later.rfind(W("当前系统时间："), 0) == 0, "panel 2 shows the time");
+  Check(later != clock, "the clock ticks");
 
   SetWindowTextW(Unit(main, 3), L"0.1");   // 挂号
   SetWindowTextW(Unit(main, 5), L"0.2");   // B超
@@ -168,11 +210,7 @@ void LogInAndAdd(const std::wstring& folder) {
   PostMessageW(Unit(main, 47), BM_CLICK, 0, 0);  // back to the period, quietly
   Sleep(300);
 
-  // Let the script photograph the main window with its row.
-  HANDLE ready = CreateFileW((folder + L"\\shot-ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  CloseHandle(ready);
-  for (int i = 0; i < 200 && GetFileAttributesW((folder + L"\\shot-done").c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-    Sleep(50);
+  Photograph(folder, "zuzaror-main");
   SelectFirstRow(list);
   Sleep(300);
   PostMessageW(Unit(main, 39), BM_CLICK, 0, 0);
@@ -232,6 +270,9 @@ void RightsAndUnitName(const std::wstring& folder) {
     bool all_disabled = true;
     for (int button = 37; button <= 41; ++button) all_disabled = all_disabled && !IsWindowEnabled(Unit(main, button));
     Check(all_disabled, "the five buttons are disabled");
+    // This copy of the database holds the last weeks' figures.
+    Check(SendMessageW(Unit(main, 48), LVM_GETITEMCOUNT, 0, 0) > 0, "the period's records are listed");
+    Photograph(folder, "zuzaror-filled");
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     p.Ended(10000, &code);
@@ -261,6 +302,8 @@ void RightsAndUnitName(const std::wstring& folder) {
     p.Start(folder + L"\\Zuzaror.exe");
     HWND main = LogIn(p, L"admin", L"246135");
     Check(main != nullptr && TextOf(Unit(main, 43)) == W("城南卫生院"), "the next start shows the name");
+    HWND bar = main ? FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr) : nullptr;
+    Check(bar && PanelText(p, bar, 1) == W("用户单位：城南卫生院"), "and names it in the status bar");
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     p.Ended(10000, &code);

@@ -15,22 +15,37 @@ cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/clerk/"
 # A second account without any right.
 sqlite3 "$work/clerk/ml.mdb" "insert into \"用户信息\" (\"用户名\",\"密码\",\"用户管理\",\"设置单位名称\",\"数据备份\",\"数据恢复\",\"增加\",\"修改\",\"删除\",\"打印五日报表\",\"打印统计报表\") values ('clerk','pw',0,0,0,0,0,0,0,0,0)"
 
+# ... and the figures of the last six weeks, so that its list is full.
+for days in $(seq 44 -1 0); do
+  awk -v d="$(date -d "$days days ago" +%F)" -v n="$days" 'BEGIN {
+    reg = 80 + (n * 7) % 60; b = 40 + (n * 13) % 70; cure = 20 + (n * 5) % 45
+    med = reg + b + cure; west = 150 + (n * 11) % 90; chinese = 60 + (n * 3) % 40
+    drugs = west + chinese; both = med + drugs; vacc = (n % 3) * 15
+    printf "insert into \"项目数据\" values (null,\"%s\",\"%d\",\"%d\",\"%d\",\"0\",\"0\",\"0\",\"0\",\"0\",\"0\",\"%d\",\"%d\",\"%d\",\"%d\",\"%d\",\"%d\",\"%d\",\"%d\");\n",
+      d, reg, b, cure, med, 30 + n % 20, chinese, west, drugs, both, vacc, both + vacc }'
+done | sqlite3 "$work/clerk/ml.mdb"
+
 "$ZZ_WINE_RUN" "$ZZ_BIN/scenario_driver.exe" "$(winepath -w "$work/nodb")" "$(winepath -w "$work/app")" \
   "$(winepath -w "$work/clerk")" &
 driver=$!
-# The main window, once logged in with a day added, is photographed for a
-# person to look at.
+# The driver asks for photographs of the windows, for a person to look at:
+# it writes the picture's name into a "shot" file of the program's folder
+# and waits until the file is gone.
 shots="$ZZ_BIN/../screenshots"
 mkdir -p "$shots"
-for _ in $(seq 200); do
-  [ -e "$work/app/shot-ready" ] && break
-  kill -0 $driver 2>/dev/null || break
+while kill -0 $driver 2>/dev/null; do
+  for request in "$work"/*/shot; do
+    [ -s "$request" ] || continue
+    import -window root "$shots/$(tr -cd 'a-z0-9-' < "$request").png"
+    rm -f "$request"
+  done
   sleep 0.1
 done
-[ -e "$work/app/shot-ready" ] && import -window root "$shots/zuzaror-main.png"
-touch "$work/app/shot-done"
 wait $driver
 rc=$?
+for name in zuzaror-login zuzaror-main zuzaror-filled; do
+  [ -s "$shots/$name.png" ] || { echo "no screenshot $name.png"; rc=1; }
+done
 # The skin library travels inside the program and is written beside it.
 [ -s "$work/app/SkinH_EL.dll" ] || { echo "SkinH_EL.dll was not written beside the program"; rc=1; }
 rows=$(sqlite3 "$work/app/ml.mdb" 'select "日期","挂号","B超","医疗收入合计" from "项目数据"')
