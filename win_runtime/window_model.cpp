@@ -240,6 +240,12 @@ void WindowModel::SetPanelText(const std::string& unit, int panel, const std::st
   Changed(s, Property::Panels);
 }
 
+void WindowModel::SetInterval(const std::string& unit, int milliseconds) {
+  UnitState& s = Get(unit);
+  s.interval = milliseconds > 0 ? milliseconds : 0;
+  Changed(s, Property::Interval);
+}
+
 void WindowModel::SetPenColour(const std::string& unit, Colour colour) {
   UnitState& s = Get(unit);
   s.pen = colour;

@@ -127,6 +127,9 @@ class WindowModel {
   int AddPanel(const std::string& unit, int width);
   void SetPanelText(const std::string& unit, int panel, const std::string& text);
 
+  // Timers: 0 stops one.
+  void SetInterval(const std::string& unit, int milliseconds);
+
   // Canvas commands. A canvas is as large as its unit; a new background
   // colour clears it.
   void SetPenColour(const std::string& unit, Colour colour);
