@@ -36,7 +36,7 @@ inline const rt::WindowTemplate kAll = {
      {rt::UnitKind::StatusBar, "状态条_主", "", 0, 340, 620, 20},
      {rt::UnitKind::Timer, "时钟1", "", 0, 0, 0, 0, "", true, false, 0},
      {rt::UnitKind::ExternalDatabase, "外部数据库_ml"},
-     Coloured({rt::UnitKind::Canvas, "画板", "", 524, 40, 96, 60}, kCanvasPaper, kCanvasPen,
+     Coloured({rt::UnitKind::Canvas, "画板", "", 420, 40, 150, 60}, kCanvasPaper, kCanvasPen,
               kCanvasBrush),
      {rt::UnitKind::OpenFileDialog, "通用对话框1", "选择已有的备份文件", 0, 0, 0, 0, "", true, false, 0,
       "备份文件|*.ml"}},

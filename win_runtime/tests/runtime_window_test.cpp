@@ -174,7 +174,7 @@ TEST_F(RuntimeWindowTest, CanvasShowsItsPixelsAndTimersFollowTheirInterval) {
   EXPECT_EQ(GetPixel(dc, 5, 5), rt_test::kCanvasBrush);
   EXPECT_EQ(GetPixel(dc, 60, 40), rt_test::kCanvasPaper);
   ReleaseDC(canvas, dc);
-  m.SetGeometry("画板", 524, 40, 1, 20);
+  m.SetGeometry("画板", 420, 40, 1, 20);
   RECT r;
   GetClientRect(canvas, &r);
   EXPECT_EQ(r.right, 1);
