@@ -2,21 +2,11 @@
 
 #include <commctrl.h>
 
-#include <cstdint>
-#include <cstring>
-
 #include "gbk_text.h"
 #include "file_access.h"
 
 namespace keeper {
 namespace {
-
-constexpr COLORREF kRowColour = RGB(0xF4, 0xF8, 0xFF);
-constexpr COLORREF kAlternateColour = RGB(0xFF, 0xFF, 0xFF);
-
-void Put32(std::string& out, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
 
 std::string TempFolder() {
   // "temp" first, as the program always looked there; the system's
@@ -47,30 +37,6 @@ int MeasureRowPitch(HWND list) {
   return p1.y - p0.y;
 }
 
-std::string AlternateRowBitmap(int pitch, COLORREF first, COLORREF second) {
-  const int height = 2 * pitch, stride = 4;  // one 24-bit pixel, padded to 4 bytes
-  std::string bmp(54 + stride * height, '\0');
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  Put32(bmp, 2, static_cast<std::uint32_t>(bmp.size()));
-  Put32(bmp, 10, 54);
-  Put32(bmp, 14, 40);
-  Put32(bmp, 18, 1);
-  Put32(bmp, 22, static_cast<std::uint32_t>(height));
-  bmp[26] = 1;
-  bmp[28] = 24;
-  Put32(bmp, 34, static_cast<std::uint32_t>(stride * height));
-  // Rows are stored bottom up: the lower half first.
-  for (int y = 0; y < height; ++y) {
-    COLORREF c = y < pitch ? second : first;
-    std::size_t at = 54 + static_cast<std::size_t>(stride) * y;
-    bmp[at] = static_cast<char>(GetBValue(c));
-    bmp[at + 1] = static_cast<char>(GetGValue(c));
-    bmp[at + 2] = static_cast<char>(GetRValue(c));
-  }
-  return bmp;
-}
-
 void SetListBackground(HWND list, bool tile, bool apply) {
   LVBKIMAGEW image{};
   if (!apply) {
@@ -81,7 +47,8 @@ void SetListBackground(HWND list, bool tile, bool apply) {
   int pitch = MeasureRowPitch(list);
   if (pitch <= 0) return;
   std::string path = TempFolder() + "\\rezido_lv.ben";
-  if (!rt::WriteBytes(path, AlternateRowBitmap(pitch, kRowColour, kAlternateColour))) return;
+  std::string picture = ListBackgroundPicture(pitch);
+  if (picture.empty() || !rt::WriteBytes(path, picture)) return;
   std::u16string wide = zz::GbkToUtf16(path);
   std::wstring url(wide.begin(), wide.end());
   image.ulFlags = LVBKIF_SOURCE_URL | (tile ? LVBKIF_STYLE_TILE : 0);

@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "gbk_text.h"
 #include "loader.h"
+#include "open_file_dialog.h"
 #include "runtime_messages.h"
 #include "window_subclass.h"
 
@@ -55,7 +58,7 @@ ControlClass ClassFor(UnitKind kind) {
     case UnitKind::ListView:
       return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case UnitKind::StatusBar: return {STATUSCLASSNAMEW, 0, 0};
-    case UnitKind::Canvas: return {L"STATIC", SS_NOTIFY, 0};
+    case UnitKind::Canvas: return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
     default: return {nullptr, 0, 0};
   }
 }
@@ -76,6 +79,28 @@ zz::DateTime FromSystemTime(const SYSTEMTIME& st) {
 }
 
 LRESULT CALLBACK RuntimeWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Shows a canvas's pixels; the model holds them as COLORREFs, a DIB wants
+// blue in the low byte.
+void PaintCanvas(HDC dc, const PixelCanvas& canvas) {
+  int w = canvas.width(), h = canvas.height();
+  if (w == 0 || h == 0) return;
+  std::vector<DWORD> bits(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      Colour c = canvas.At(x, y);
+      bits[static_cast<size_t>(y) * w + x] = RGB(GetBValue(c), GetGValue(c), GetRValue(c));
+    }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // top-down, as the model keeps them
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
+                    static_cast<UINT>(h), bits.data(), &info, DIB_RGB_COLORS);
+}
 
 void RegisterWindowClass() {
   static bool done = false;
@@ -111,6 +136,9 @@ DWORD StyleFor(Border border) {
 
 RuntimeWindow::RuntimeWindow(const WindowTemplate& t) : model_(t) {
   model_.mirror = [this](UnitState& unit, Property what) { Mirror(unit, what); };
+  model_.show_dialog = [this](UnitState& unit) {
+    return unit.kind == UnitKind::OpenFileDialog && ShowOpenFileDialog(hwnd_, unit);
+  };
 }
 
 RuntimeWindow::~RuntimeWindow() {
@@ -252,6 +280,9 @@ LRESULT RuntimeWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<const NMHDR*>(lp));
+    case WM_DRAWITEM:
+      OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -327,6 +358,11 @@ LRESULT RuntimeWindow::OnNotify(const NMHDR* header) {
     model_.Raise({unit->name, Event::RightButtonDown});
   }
   return 0;
+}
+
+void RuntimeWindow::OnDrawItem(const DRAWITEMSTRUCT* item) {
+  UnitState* unit = UnitOf(item->hwndItem);
+  if (unit && unit->kind == UnitKind::Canvas) PaintCanvas(item->hDC, unit->canvas);
 }
 
 LRESULT RuntimeWindow::OnControlColour(HDC dc, HWND control, UINT msg) {
@@ -428,6 +464,9 @@ void RuntimeWindow::Mirror(UnitState& unit, Property what) {
       break;
     case Property::Colours:
       InvalidateRect(target, nullptr, TRUE);
+      break;
+    case Property::Pixels:
+      InvalidateRect(target, nullptr, FALSE);
       break;
     case Property::Checked:
       SendMessageW(target, BM_SETCHECK, unit.checked ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -42,6 +42,7 @@ class RuntimeWindow {
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   void OnCommand(WPARAM wp, LPARAM lp);
   LRESULT OnNotify(const NMHDR* header);
+  void OnDrawItem(const DRAWITEMSTRUCT* item);
   LRESULT OnControlColour(HDC dc, HWND control, UINT msg);
   void OnDestroy();
   bool OnControlMouseOrKey(UnitState& unit, UINT msg, WPARAM wp);

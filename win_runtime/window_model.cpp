@@ -13,6 +13,11 @@ void CollectMenuCaptions(const std::vector<MenuItemTemplate>& items,
   }
 }
 
+// A canvas without a colour of its own is white, as a sheet to draw on.
+Colour CanvasBackground(const UnitState& s) {
+  return s.background == kNoColour ? 0xFFFFFF : s.background;
+}
+
 }  // namespace
 
 WindowModel::WindowModel(const WindowTemplate& t) : name_(t.name), template_(t) {
@@ -36,6 +41,11 @@ WindowModel::WindowModel(const WindowTemplate& t) : name_(t.name), template_(t) 
     s.disabled = u.disabled;
     s.interval = u.interval;
     s.filter = u.filter;
+    s.background = u.background;
+    s.foreground = u.foreground;
+    s.pen = u.pen;
+    s.brush = u.brush;
+    if (s.kind == UnitKind::Canvas) s.canvas.Resize(s.width, s.height, CanvasBackground(s));
     units_.push_back(std::move(s));
   }
   CollectMenuCaptions(t.menus, menu_enabled_);
@@ -99,6 +109,7 @@ void WindowModel::SetGeometry(const std::string& unit, int left, int top, int wi
   s.top = top;
   s.width = width;
   s.height = height;
+  if (s.kind == UnitKind::Canvas) s.canvas.Resize(width, height, CanvasBackground(s));
   Changed(s, Property::Geometry);
 }
 
@@ -117,6 +128,7 @@ void WindowModel::SetDisabled(const std::string& unit, bool disabled) {
 void WindowModel::SetBackground(const std::string& unit, Colour colour) {
   UnitState& s = Get(unit);
   s.background = colour;
+  if (s.kind == UnitKind::Canvas) s.canvas.Clear(CanvasBackground(s));
   Changed(s, Property::Colours);
 }
 
@@ -226,6 +238,47 @@ void WindowModel::SetPanelText(const std::string& unit, int panel, const std::st
   if (panel < 0 || panel >= static_cast<int>(s.panels.size())) return;
   s.panels[panel].text = text;
   Changed(s, Property::Panels);
+}
+
+void WindowModel::SetInterval(const std::string& unit, int milliseconds) {
+  UnitState& s = Get(unit);
+  s.interval = milliseconds > 0 ? milliseconds : 0;
+  Changed(s, Property::Interval);
+}
+
+void WindowModel::SetPenColour(const std::string& unit, Colour colour) {
+  UnitState& s = Get(unit);
+  s.pen = colour;
+  Changed(s, Property::Colours);
+}
+
+void WindowModel::SetBrushColour(const std::string& unit, Colour colour) {
+  UnitState& s = Get(unit);
+  s.brush = colour;
+  Changed(s, Property::Colours);
+}
+
+void WindowModel::DrawRectangle(const std::string& unit, int left, int top, int right, int bottom) {
+  UnitState& s = Get(unit);
+  // Unset colours draw as the platform's default pen and brush would.
+  s.canvas.Rectangle(left, top, right, bottom, s.pen == kNoColour ? 0x000000 : s.pen,
+                     s.brush == kNoColour ? 0xFFFFFF : s.brush);
+  Changed(s, Property::Pixels);
+}
+
+std::string WindowModel::Picture(const std::string& unit) { return Get(unit).canvas.Bmp(); }
+
+void WindowModel::SetFolder(const std::string& unit, const std::string& folder) {
+  Get(unit).folder = folder;
+}
+
+void WindowModel::SetFileName(const std::string& unit, const std::string& name) {
+  Get(unit).file_name = name;
+}
+
+bool WindowModel::OpenDialog(const std::string& unit) {
+  UnitState& s = Get(unit);
+  return show_dialog && show_dialog(s);
 }
 
 void WindowModel::UserTyped(const std::string& unit, const std::string& text) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas.h"
 #include "date_text.h"
 #include "unit_kinds.h"
 #include "window_template.h"
@@ -50,6 +51,11 @@ struct UnitState {
   std::vector<StatusPanel> panels;   // status bar
   int interval = 0;                  // timer
   std::string filter;                // open-file dialog
+  std::string folder;                // open-file dialog: where it starts
+  std::string file_name;             // open-file dialog: the chosen file
+  Colour pen = kNoColour;            // canvas
+  Colour brush = kNoColour;          // canvas
+  PixelCanvas canvas;
   void* attachment = nullptr;        // database or grid the program attaches
   // The row and cell a RowAdded or CellText change is about.
   int changed_row = -1, changed_column = -1;
@@ -61,7 +67,8 @@ enum class Property {
   Rows,      // all rows replaced (delete all)
   RowAdded,  // one row appended: changed_row
   CellText,  // one cell: changed_row, changed_column
-  Panels, Interval, MenuItem
+  Panels, Interval, MenuItem,
+  Pixels  // a canvas was drawn on
 };
 
 struct EventArgs {
@@ -120,6 +127,25 @@ class WindowModel {
   int AddPanel(const std::string& unit, int width);
   void SetPanelText(const std::string& unit, int panel, const std::string& text);
 
+  // Timers: 0 stops one.
+  void SetInterval(const std::string& unit, int milliseconds);
+
+  // Canvas commands. A canvas is as large as its unit; a new background
+  // colour clears it.
+  void SetPenColour(const std::string& unit, Colour colour);
+  void SetBrushColour(const std::string& unit, Colour colour);
+  void DrawRectangle(const std::string& unit, int left, int top, int right, int bottom);
+  // The canvas's picture as the bytes of a BMP file.
+  std::string Picture(const std::string& unit);
+
+  // Open-file dialogs: where the dialog starts and the file it returned.
+  void SetFolder(const std::string& unit, const std::string& folder);
+  void SetFileName(const std::string& unit, const std::string& name);
+  // Shows the dialog modally, owned by the window; true when the user
+  // chose a file, which is then in the unit's file_name. Without a Win32
+  // layer to show it, nothing is chosen.
+  bool OpenDialog(const std::string& unit);
+
   // Changes made by the user through the real controls: the model takes
   // the new value without mirroring it back, then raises the event.
   void UserTyped(const std::string& unit, const std::string& text);
@@ -129,6 +155,8 @@ class WindowModel {
 
   // The Win32 layer listens here to mirror each change.
   std::function<void(UnitState&, Property)> mirror;
+  // ... and shows dialogs here.
+  std::function<bool(UnitState&)> show_dialog;
 
  private:
   void Changed(UnitState& unit, Property what) {

@@ -34,6 +34,12 @@ struct UnitTemplate {
   int interval = 0;  // timers: milliseconds; 0 = not running
   // Open-file dialogs: title in caption, "|"-separated filter here.
   const char* filter = "";
+  // Colours the unit starts with; kNoColour leaves the platform's. A canvas
+  // draws outlines in its pen colour and fills them with its brush colour.
+  Colour background = kNoColour;
+  Colour foreground = kNoColour;
+  Colour pen = kNoColour;
+  Colour brush = kNoColour;
 };
 
 struct MenuItemTemplate {

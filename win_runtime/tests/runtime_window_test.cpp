@@ -3,11 +3,16 @@
 #include "runtime_window.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
+#include "all_units_window.h"
 #include "gbk_text.h"
 #include "loader.h"
 
@@ -27,25 +32,7 @@ std::wstring TextOf(HWND h) {
   return buf;
 }
 
-const rt::WindowTemplate kAll = {
-    "AllUnits", "全部单位", 40, 40, 640, 420, rt::Border::Normal,
-    {{UnitKind::TransparentLabel, "透明标签1", "日  期：", 8, 12, 58, 24},
-     {UnitKind::Label, "标签1", "普通标签", 8, 40, 80, 24},
-     {UnitKind::Edit, "编辑框_挂号", "", 80, 8, 100, 24},
-     {UnitKind::MultiLineEdit, "编辑框_说明", "第一行\r\n第二行", 200, 8, 160, 50},
-     {UnitKind::DateBox, "日期框_现日期", "", 380, 8, 128, 24},
-     {UnitKind::Button, "按钮_增加", "增  加", 8, 70, 96, 31},
-     {UnitKind::CheckBox, "选择框1", "选择", 110, 70, 80, 31},
-     {UnitKind::PushCheckBox, "按钮_查找", "查  找", 200, 70, 96, 31},
-     {UnitKind::RadioButton, "单选框1", "按月", 300, 70, 80, 31},
-     {UnitKind::GroupBox, "分组框1", "合计", 8, 110, 400, 56},
-     {UnitKind::TransparentLabel, "透明标签_总计收入", "等待计算……", 4, 20, 141, 24, "分组框1"},
-     {UnitKind::ComboBox, "组合框_用户名", "", 420, 110, 150, 24},
-     {UnitKind::ListView, "超级列表框_数据显示", "", 0, 170, 620, 160},
-     {UnitKind::StatusBar, "状态条_主", "", 0, 340, 620, 20},
-     {UnitKind::Timer, "时钟1", "", 0, 0, 0, 0, "", true, false, 0},
-     {UnitKind::ExternalDatabase, "外部数据库_ml"}},
-    {{"&G用户", {{"&U用户管理"}}}, {"右键", {{"&X退出查询"}}, true}}};
+using rt_test::kAll;
 
 class RuntimeWindowTest : public ::testing::Test {
  protected:
@@ -170,6 +157,126 @@ TEST_F(RuntimeWindowTest, ModalLoadReturnsWhenTheWindowIsGoneAndFreesTheOwner) {
   EXPECT_FALSE(self_destroying.IsAlive());
   EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
   owner.Destroy();
+}
+
+TEST_F(RuntimeWindowTest, CanvasShowsItsPixelsAndTimersFollowTheirInterval) {
+  rt::RuntimeWindow w(kAll);
+  ASSERT_TRUE(rt::Loader::Instance().LoadModeless(w, nullptr));
+  rt::WindowModel& m = w.model();
+  m.DrawRectangle("画板", 0, 0, 40, 30);
+  HWND canvas = w.Control("画板");
+  ASSERT_NE(canvas, nullptr);
+  UpdateWindow(w.hwnd());
+  UpdateWindow(canvas);
+  HDC dc = GetDC(canvas);
+  EXPECT_EQ(GetPixel(dc, 0, 0), rt_test::kCanvasPen);
+  EXPECT_EQ(GetPixel(dc, 39, 29), rt_test::kCanvasPen);
+  EXPECT_EQ(GetPixel(dc, 5, 5), rt_test::kCanvasBrush);
+  EXPECT_EQ(GetPixel(dc, 60, 40), rt_test::kCanvasPaper);
+  ReleaseDC(canvas, dc);
+  m.SetGeometry("画板", 420, 40, 1, 20);
+  RECT r;
+  GetClientRect(canvas, &r);
+  EXPECT_EQ(r.right, 1);
+  EXPECT_EQ(r.bottom, 20);
+
+  int ticks = 0;
+  m.On("时钟1", Event::TimerTick, [&](rt::EventArgs&) { ++ticks; });
+  m.SetInterval("时钟1", 20);
+  for (int i = 0; i < 200 && ticks == 0; ++i) {
+    Sleep(10);
+    Pump();
+  }
+  EXPECT_GT(ticks, 0);
+  m.SetInterval("时钟1", 0);
+  Pump();
+  int stopped_at = ticks;
+  Sleep(100);
+  Pump();
+  EXPECT_EQ(ticks, stopped_at);
+  w.Destroy();
+}
+
+// Answers the open-file dialog from a second thread: types `name` into its
+// file name box and presses Open, or Cancel when `name` is null. Reports
+// the dialog's owner.
+class DialogAnswerer {
+ public:
+  DialogAnswerer(const wchar_t* name) : name_(name ? name : L""), cancel_(!name) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~DialogAnswerer() {
+    if (thread_.joinable()) thread_.join();
+  }
+  HWND Owner() {
+    thread_.join();
+    return owner_;
+  }
+
+ private:
+  void Run() {
+    std::wstring title = W("选择已有的备份文件");
+    for (int i = 0; i < 400; ++i) {
+      HWND box = FindWindowW(L"#32770", title.c_str());
+      if (box && IsWindowVisible(box)) {
+        owner_ = GetWindow(box, GW_OWNER);
+        if (!cancel_) {
+          // The name box is a combo box in newer dialogs, an edit in older.
+          HWND field = GetDlgItem(box, cmb13);
+          if (!field) field = GetDlgItem(box, edt1);
+          SetWindowTextW(field, name_.c_str());
+        }
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(cancel_ ? IDCANCEL : IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, cancel_ ? IDCANCEL : IDOK)));
+        return;
+      }
+      Sleep(25);
+    }
+  }
+
+  std::wstring name_;
+  bool cancel_;
+  HWND owner_ = nullptr;
+  std::thread thread_;
+};
+
+TEST_F(RuntimeWindowTest, OpenFileDialogReturnsTheChosenFileOrFalseOnCancel) {
+  namespace fs = std::filesystem;
+  fs::path folder = fs::temp_directory_path() / L"zz_dialog_test";
+  fs::create_directories(folder);
+  std::wstring file_name = W("旧备份.ml");
+  std::ofstream(folder / file_name) << "x";
+
+  // The dialog makes the chosen file's folder the current one.
+  fs::path was_current = fs::current_path();
+
+  rt::RuntimeWindow w(kAll);
+  ASSERT_TRUE(rt::Loader::Instance().LoadModeless(w, nullptr));
+  rt::WindowModel& m = w.model();
+  std::wstring wide_folder = folder.wstring();
+  m.SetFolder("通用对话框1", zz::Utf16ToGbk(std::u16string(wide_folder.begin(), wide_folder.end())));
+
+  {
+    DialogAnswerer answer(file_name.c_str());
+    EXPECT_TRUE(m.OpenDialog("通用对话框1"));
+    EXPECT_EQ(answer.Owner(), w.hwnd());
+  }
+  std::string chosen = m.Get("通用对话框1").file_name;
+  std::u16string chosen16 = zz::GbkToUtf16(chosen);
+  std::error_code error;
+  EXPECT_TRUE(fs::equivalent(fs::path(std::wstring(chosen16.begin(), chosen16.end())), folder / file_name,
+                             error))
+      << zz::GbkToUtf8(chosen);
+
+  {
+    DialogAnswerer answer(nullptr);
+    EXPECT_FALSE(m.OpenDialog("通用对话框1"));
+  }
+  EXPECT_EQ(m.Get("通用对话框1").file_name, chosen);  // a cancel keeps the last choice
+
+  w.Destroy();
+  fs::current_path(was_current);
+  fs::remove_all(folder, error);
 }
 
 TEST_F(RuntimeWindowTest, MessageBoxAnswersAreNumberedFromZero) {

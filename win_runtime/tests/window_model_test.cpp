@@ -167,3 +167,30 @@ TEST(IniFile, GbkSectionsKeysAndValuesRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowModel, OpenFileDialogAnswersThroughTheLayerThatShowsIt) {
+  const rt::WindowTemplate kDialogWindow = {
+      "DialogWindow", "", 0, 0, 100, 100, rt::Border::Normal,
+      {{UnitKind::OpenFileDialog, "通用对话框1", "选择已有的备份文件", 0, 0, 0, 0, "", true, false, 0,
+        "备份文件|*.ml"}}};
+  rt::WindowModel w(kDialogWindow);
+  w.SetFolder("通用对话框1", "C:\\备份");
+  // Nothing can be chosen without a layer to show the dialog.
+  EXPECT_FALSE(w.OpenDialog("通用对话框1"));
+
+  std::string seen_folder, seen_filter;
+  w.show_dialog = [&](rt::UnitState& u) {
+    seen_folder = u.folder;
+    seen_filter = u.filter;
+    u.file_name = u.folder + "\\2010.ml";
+    return true;
+  };
+  EXPECT_TRUE(w.OpenDialog("通用对话框1"));
+  EXPECT_EQ(seen_folder, "C:\\备份");
+  EXPECT_EQ(seen_filter, "备份文件|*.ml");
+  EXPECT_EQ(w.Get("通用对话框1").file_name, "C:\\备份\\2010.ml");
+}
+
+}  // namespace
