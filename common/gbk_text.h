@@ -15,6 +15,8 @@ std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf16ToGbk(std::u16string_view text);
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
+// One code point as UTF-8 bytes.
+void AppendUtf8(std::string& out, char32_t code_point);
 
 // Length in bytes of the GBK character that starts at text[pos] (1 or 2).
 std::size_t GbkCharLength(std::string_view text, std::size_t pos);
@@ -24,5 +26,8 @@ std::size_t GbkCharLength(std::string_view text, std::size_t pos);
 std::size_t GbkFind(std::string_view text, std::string_view needle, std::size_t from = 0);
 std::string GbkReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 bool GbkEndsWith(std::string_view text, std::string_view suffix);
+// ASCII letters compare without case, as Windows compares names; the bytes
+// of a GBK character (whose trail byte may be a letter) exactly.
+bool GbkSameName(std::string_view a, std::string_view b);
 
 }  // namespace zz

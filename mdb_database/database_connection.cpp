@@ -116,17 +116,6 @@ bool Exec(sqlite3* db, const char* sql, std::string* error) {
   return false;
 }
 
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x += 32;
-    if (y >= 'A' && y <= 'Z') y += 32;
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The file is intact and the password matches its stored verifier.
 bool CheckFile(sqlite3* db, const std::string& password, std::string* error) {
   std::string stored_salt, stored_verifier, check;
@@ -283,7 +272,7 @@ const FieldValue kEmptyField{};
 
 const FieldValue& Recordset::ReadField(const std::string& gbk_name) const {
   for (std::size_t i = 0; i < names_.size(); ++i)
-    if (EqualsIgnoringAsciiCase(names_[i], gbk_name)) return ReadField(i);
+    if (zz::GbkSameName(names_[i], gbk_name)) return ReadField(i);
   return kEmptyField;
 }
 

@@ -1,5 +1,7 @@
 #include "qv_utils_text.h"
 
+#include "gbk_text.h"
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -152,24 +154,6 @@ long long StrToIntSize(const wchar_t* text) {
 
 namespace {
 
-void AppendUtf8(std::string& out, unsigned long cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16 (Windows) or UTF-32 (elsewhere) to UTF-8; a lone surrogate becomes
 // U+FFFD as the platform's own conversion does.
 std::string ToUtf8(const wchar_t* text) {
@@ -189,7 +173,7 @@ std::string ToUtf8(const wchar_t* text) {
     } else if ((c >= 0xDC00 && c <= 0xDFFF) || c > 0x10FFFF) {
       c = 0xFFFD;
     }
-    AppendUtf8(out, c);
+    zz::AppendUtf8(out, static_cast<char32_t>(c));
   }
   return out;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "file_access.h"
+#include "gbk_text.h"
 
 namespace rt {
 namespace {
@@ -12,22 +13,6 @@ namespace {
 std::string Trim(const std::string& s) {
   std::size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t\r");
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = a[i], y = b[i];
-    // ASCII letters compare without case, as Windows does; GBK bytes as they are.
-    if (x >= 'A' && x <= 'Z') x += 32;
-    if (y >= 'A' && y <= 'Z') y += 32;
-    if (x != y) return false;
-    if (x >= 0x81 && i + 1 < a.size()) {
-      ++i;
-      if (a[i] != b[i]) return false;
-    }
-  }
-  return true;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -69,8 +54,8 @@ std::string IniRead(const std::string& gbk_path, const std::string& section,
   for (const std::string& line : Lines(text)) {
     std::string name, k, v;
     if (IsSection(line, &name)) {
-      in_section = SameName(name, section);
-    } else if (in_section && IsKey(line, &k, &v) && SameName(k, key)) {
+      in_section = zz::GbkSameName(name, section);
+    } else if (in_section && IsKey(line, &k, &v) && zz::GbkSameName(k, key)) {
       return v;
     }
   }
@@ -87,9 +72,9 @@ bool IniWrite(const std::string& gbk_path, const std::string& section, const std
     std::string name, k, v;
     if (IsSection(lines[i], &name)) {
       if (section_line >= 0 && section_end < 0) section_end = i;
-      if (section_line < 0 && SameName(name, section)) section_line = i;
+      if (section_line < 0 && zz::GbkSameName(name, section)) section_line = i;
     } else if (section_line >= 0 && section_end < 0 && key_line < 0 && IsKey(lines[i], &k, &v) &&
-               SameName(k, key)) {
+               zz::GbkSameName(k, key)) {
       key_line = i;
     }
   }

@@ -67,6 +67,13 @@ TEST(GbkText, SearchIsCharacterWise) {
   EXPECT_FALSE(zz::GbkEndsWith("診", "\\"));
   EXPECT_TRUE(zz::GbkEndsWith("ml.mdb", ".mdb"));
   EXPECT_FALSE(zz::GbkEndsWith("a", "ab"));
+
+  // Names: ASCII letters without case, GBK characters exactly, even when a
+  // trail byte is a letter (81 41 and 81 61 are two characters).
+  EXPECT_TRUE(zz::GbkSameName("DefaultMode", "defaultMODE"));
+  EXPECT_TRUE(zz::GbkSameName("B超", "b超"));
+  EXPECT_FALSE(zz::GbkSameName("\x81\x41", "\x81\x61"));
+  EXPECT_FALSE(zz::GbkSameName("ab", "abc"));
 }
 
 }  // namespace
