@@ -8,7 +8,9 @@ export WINEARCH=win64
 # The prefix's Desktop and Documents link to $HOME: keep them in the build.
 export HOME="$ZZ_WINE_ROOT/home"
 # Code page 936 for the ANSI APIs, and Chinese file names that Wine can open.
-export LC_ALL=zh_CN.UTF-8
+# ZZ_LOCALE=C.UTF-8 gives a program a western machine's code page (1252),
+# on which the main program's Chinese must show all the same.
+export LC_ALL=${ZZ_LOCALE:-zh_CN.UTF-8}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 if [ -s "$ZZ_WINE_ROOT/display" ]; then

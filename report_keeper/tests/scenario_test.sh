@@ -33,10 +33,13 @@ driver=$!
 # and waits until the file is gone.
 shots="$ZZ_BIN/../screenshots"
 mkdir -p "$shots"
+# A run under another code page keeps its pictures apart.
+suffix=${ZZ_LOCALE:+-${ZZ_LOCALE%%.*}}
+suffix=${suffix,,}
 while kill -0 $driver 2>/dev/null; do
   for request in "$work"/*/shot; do
     [ -s "$request" ] || continue
-    import -window root "$shots/$(tr -cd 'a-z0-9-' < "$request").png"
+    import -window root "$shots/$(tr -cd 'a-z0-9-' < "$request")$suffix.png"
     rm -f "$request"
   done
   sleep 0.1
@@ -44,7 +47,7 @@ done
 wait $driver
 rc=$?
 for name in zuzaror-login zuzaror-main zuzaror-filled; do
-  [ -s "$shots/$name.png" ] || { echo "no screenshot $name.png"; rc=1; }
+  [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 # The skin library travels inside the program and is written beside it.
 [ -s "$work/app/SkinH_EL.dll" ] || { echo "SkinH_EL.dll was not written beside the program"; rc=1; }
