@@ -160,6 +160,17 @@ std::string Utf16ToUtf8(std::u16string_view s) {
 
 }  // namespace
 
+#ifdef _WIN32
+std::wstring GbkToWide(std::string_view gbk) {
+  std::u16string w = GbkToUtf16(gbk);
+  return std::wstring(w.begin(), w.end());
+}
+
+std::string WideToGbk(std::wstring_view text) {
+  return Utf16ToGbk(std::u16string(text.begin(), text.end()));
+}
+#endif
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);

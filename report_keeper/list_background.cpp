@@ -17,7 +17,7 @@ std::string TempFolder() {
   DWORD n = GetTempPathW(MAX_PATH + 1, buf);
   std::wstring wide(buf, n);
   while (!wide.empty() && wide.back() == L'\\') wide.pop_back();
-  return zz::Utf16ToGbk(std::u16string(wide.begin(), wide.end()));
+  return zz::WideToGbk(wide);
 }
 
 }  // namespace
@@ -49,8 +49,7 @@ void SetListBackground(HWND list, bool tile, bool apply) {
   std::string path = TempFolder() + "\\rezido_lv.ben";
   std::string picture = ListBackgroundPicture(pitch);
   if (picture.empty() || !rt::WriteBytes(path, picture)) return;
-  std::u16string wide = zz::GbkToUtf16(path);
-  std::wstring url(wide.begin(), wide.end());
+  std::wstring url = zz::GbkToWide(path);
   image.ulFlags = LVBKIF_SOURCE_URL | (tile ? LVBKIF_STYLE_TILE : 0);
   image.pszImage = url.data();
   if (SendMessageW(list, LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)))

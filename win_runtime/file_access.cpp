@@ -15,19 +15,14 @@
 namespace rt {
 namespace {
 
-#ifdef _WIN32
-std::wstring Wide(const std::string& gbk) {
-  std::u16string w = zz::GbkToUtf16(gbk);
-  return std::wstring(w.begin(), w.end());
-}
-#else
+#ifndef _WIN32
 std::string Native(const std::string& gbk) { return zz::GbkToUtf8(gbk); }
 #endif
 
 std::FILE* Open(const std::string& gbk_path, const char* mode) {
 #ifdef _WIN32
   std::wstring m(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(Wide(gbk_path).c_str(), m.c_str());
+  return _wfopen(zz::GbkToWide(gbk_path).c_str(), m.c_str());
 #else
   return std::fopen(Native(gbk_path).c_str(), mode);
 #endif
@@ -37,7 +32,7 @@ std::FILE* Open(const std::string& gbk_path, const char* mode) {
 
 bool FileExists(const std::string& gbk_path) {
 #ifdef _WIN32
-  return GetFileAttributesW(Wide(gbk_path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(zz::GbkToWide(gbk_path).c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
   struct stat st;
   return stat(Native(gbk_path).c_str(), &st) == 0;
@@ -79,7 +74,7 @@ bool ReplaceWholeFile(const std::string& gbk_path, const std::string& bytes) {
 
 bool CopyFileTo(const std::string& from, const std::string& to) {
 #ifdef _WIN32
-  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != 0;
+  return CopyFileW(zz::GbkToWide(from).c_str(), zz::GbkToWide(to).c_str(), FALSE) != 0;
 #else
   std::string bytes;
   return ReadWholeFile(from, &bytes) && WriteBytes(to, bytes);
@@ -88,7 +83,7 @@ bool CopyFileTo(const std::string& from, const std::string& to) {
 
 bool MoveFileTo(const std::string& from, const std::string& to) {
 #ifdef _WIN32
-  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+  return MoveFileExW(zz::GbkToWide(from).c_str(), zz::GbkToWide(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
 #else
   return std::rename(Native(from).c_str(), Native(to).c_str()) == 0;
@@ -97,7 +92,7 @@ bool MoveFileTo(const std::string& from, const std::string& to) {
 
 bool DeleteFileAt(const std::string& gbk_path) {
 #ifdef _WIN32
-  return DeleteFileW(Wide(gbk_path).c_str()) != 0;
+  return DeleteFileW(zz::GbkToWide(gbk_path).c_str()) != 0;
 #else
   return unlink(Native(gbk_path).c_str()) == 0;
 #endif
@@ -105,7 +100,7 @@ bool DeleteFileAt(const std::string& gbk_path) {
 
 bool SetHidden(const std::string& gbk_path) {
 #ifdef _WIN32
-  std::wstring path = Wide(gbk_path);
+  std::wstring path = zz::GbkToWide(gbk_path);
   DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN) != 0;
@@ -116,7 +111,7 @@ bool SetHidden(const std::string& gbk_path) {
 
 std::string EnvironmentVariable(const std::string& name) {
 #ifdef _WIN32
-  std::wstring wname = Wide(name);
+  std::wstring wname = zz::GbkToWide(name);
   DWORD n = GetEnvironmentVariableW(wname.c_str(), nullptr, 0);
   if (n == 0) return "";
   std::wstring value(n, L'\0');

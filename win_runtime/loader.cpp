@@ -7,14 +7,6 @@
 #include "runtime_window.h"
 
 namespace rt {
-namespace {
-
-std::wstring Wide(const std::string& gbk) {
-  std::u16string w = zz::GbkToUtf16(gbk);
-  return std::wstring(w.begin(), w.end());
-}
-
-}  // namespace
 
 Loader& Loader::Instance() {
   static Loader loader;
@@ -73,13 +65,13 @@ int Loader::RunMessageLoop() {
 }
 
 int ShowMessage(const std::string& text, const std::string& caption, int style, HWND owner) {
-  int id = MessageBoxW(owner, Wide(text).c_str(), Wide(BoxCaption(caption)).c_str(),
+  int id = MessageBoxW(owner, zz::GbkToWide(text).c_str(), zz::GbkToWide(BoxCaption(caption)).c_str(),
                        static_cast<UINT>(style));
   return AnswerFromButtonId(id);
 }
 
 void FatalError(int code, const std::string& what) {
-  MessageBoxW(nullptr, Wide(RuntimeErrorText(code, what)).c_str(), Wide(kRuntimeErrorCaption).c_str(),
+  MessageBoxW(nullptr, zz::GbkToWide(RuntimeErrorText(code, what)).c_str(), zz::GbkToWide(kRuntimeErrorCaption).c_str(),
               MB_ICONERROR | MB_TASKMODAL);
   ExitProcess(static_cast<UINT>(-1));
 }
@@ -102,7 +94,7 @@ std::string ModuleFolder() {
 }
 
 bool StartProgram(const std::string& gbk_path) {
-  std::wstring path = Wide(gbk_path);
+  std::wstring path = zz::GbkToWide(gbk_path);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOASYNC;

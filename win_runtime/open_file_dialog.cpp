@@ -9,23 +9,14 @@
 #include "gbk_text.h"
 
 namespace rt {
-namespace {
-
-std::wstring Wide(const std::string& gbk) {
-  std::u16string w = zz::GbkToUtf16(gbk);
-  return std::wstring(w.begin(), w.end());
-}
-
-}  // namespace
-
 bool ShowOpenFileDialog(HWND owner, UnitState& unit) {
-  std::wstring title = Wide(unit.text);
-  std::wstring folder = Wide(unit.folder);
+  std::wstring title = zz::GbkToWide(unit.text);
+  std::wstring folder = zz::GbkToWide(unit.folder);
   std::u16string filter16 = DialogFilter(unit.filter);
   std::wstring filter(filter16.begin(), filter16.end());
   // Room for a long path; the dialog starts with the last chosen name.
   std::vector<wchar_t> file(32768, L'\0');
-  std::wstring start = Wide(unit.file_name);
+  std::wstring start = zz::GbkToWide(unit.file_name);
   start.copy(file.data(), std::min(start.size(), file.size() - 1));
 
   OPENFILENAMEW ofn{};

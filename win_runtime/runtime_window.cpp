@@ -18,21 +18,12 @@ constexpr UINT_PTR kFirstTimerId = 1000;
 constexpr int kFirstControlId = 100;
 const wchar_t kWindowClass[] = L"ZzRuntimeWindow";
 
-std::wstring Wide(const std::string& gbk) {
-  std::u16string w = zz::GbkToUtf16(gbk);
-  return std::wstring(w.begin(), w.end());
-}
-
-std::string Gbk(const std::wstring& wide) {
-  return zz::Utf16ToGbk(std::u16string(wide.begin(), wide.end()));
-}
-
 std::string ControlText(HWND control) {
   int n = GetWindowTextLengthW(control);
   std::wstring text(static_cast<size_t>(n) + 1, L'\0');
   GetWindowTextW(control, text.data(), n + 1);
   text.resize(static_cast<size_t>(n));
-  return Gbk(text);
+  return zz::WideToGbk(text);
 }
 
 struct ControlClass {
@@ -154,7 +145,7 @@ HWND RuntimeWindow::Control(const std::string& unit) const {
 bool RuntimeWindow::Create(HWND owner) {
   RegisterWindowClass();
   const WindowTemplate& t = model_.window_template();
-  CreateWindowExW(0, kWindowClass, Wide(t.caption).c_str(), StyleFor(t.border), t.left, t.top,
+  CreateWindowExW(0, kWindowClass, zz::GbkToWide(t.caption).c_str(), StyleFor(t.border), t.left, t.top,
                   t.width, t.height, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   BuildMenus();
@@ -195,7 +186,7 @@ void RuntimeWindow::CreateControl(UnitState& unit, int index) {
   POINT at = Origin(unit);
   DWORD style = WS_CHILD | cls.style | (unit.visible ? WS_VISIBLE : 0) | (unit.disabled ? WS_DISABLED : 0);
   int height = unit.kind == UnitKind::ComboBox ? unit.height + 200 : unit.height;
-  HWND control = CreateWindowExW(cls.ex_style, cls.name, Wide(unit.text).c_str(), style, at.x, at.y,
+  HWND control = CreateWindowExW(cls.ex_style, cls.name, zz::GbkToWide(unit.text).c_str(), style, at.x, at.y,
                                  unit.width, height, hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)),
                                  GetModuleHandleW(nullptr), nullptr);
@@ -223,13 +214,13 @@ void RuntimeWindow::BuildMenus() {
     for (const MenuItemTemplate& item : top.items) {
       menu_ids_[next] = item.caption;
       menu_by_caption_[item.caption] = next;
-      AppendMenuW(sub, MF_STRING, next++, Wide(item.caption).c_str());
+      AppendMenuW(sub, MF_STRING, next++, zz::GbkToWide(item.caption).c_str());
     }
     if (top.items.empty()) {
       // A top-level item without entries is itself the command.
       menu_ids_[next] = top.caption;
       menu_by_caption_[top.caption] = next;
-      if (!top.hidden) AppendMenuW(menu_bar_, MF_STRING, next, Wide(top.caption).c_str());
+      if (!top.hidden) AppendMenuW(menu_bar_, MF_STRING, next, zz::GbkToWide(top.caption).c_str());
       ++next;
       DestroyMenu(sub);
       continue;
@@ -237,7 +228,7 @@ void RuntimeWindow::BuildMenus() {
     if (top.hidden) {
       popups_[top.caption] = sub;
     } else {
-      AppendMenuW(menu_bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), Wide(top.caption).c_str());
+      AppendMenuW(menu_bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), zz::GbkToWide(top.caption).c_str());
     }
   }
   SetMenu(hwnd_, menu_bar_);
@@ -449,7 +440,7 @@ void RuntimeWindow::Mirror(UnitState& unit, Property what) {
   ++mirroring_;
   switch (what) {
     case Property::Text:
-      SetWindowTextW(target, Wide(unit.text).c_str());
+      SetWindowTextW(target, zz::GbkToWide(unit.text).c_str());
       break;
     case Property::Geometry: {
       POINT at = unit.name.empty() ? POINT{unit.left, unit.top} : Origin(unit);
@@ -493,12 +484,12 @@ void RuntimeWindow::Mirror(UnitState& unit, Property what) {
     case Property::Entries:
       SendMessageW(target, CB_RESETCONTENT, 0, 0);
       for (const std::string& e : unit.entries)
-        SendMessageW(target, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(e).c_str()));
+        SendMessageW(target, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(zz::GbkToWide(e).c_str()));
       break;
     case Property::Columns: {
       // Columns are only ever added: insert the newest.
       int i = static_cast<int>(unit.columns.size()) - 1;
-      std::wstring title = Wide(unit.columns[i].title);
+      std::wstring title = zz::GbkToWide(unit.columns[i].title);
       LVCOLUMNW col{};
       col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
       col.fmt = unit.columns[i].centred ? LVCFMT_CENTER : LVCFMT_LEFT;
@@ -555,7 +546,7 @@ void RuntimeWindow::MirrorRows(UnitState& unit, HWND list, Property what) {
   if (r < 0 || r >= static_cast<int>(unit.rows.size())) return;
   const ListRow& row = unit.rows[r];
   if (what == Property::RowAdded) {
-    std::wstring text = Wide(row.cells.empty() ? std::string() : row.cells[0]);
+    std::wstring text = zz::GbkToWide(row.cells.empty() ? std::string() : row.cells[0]);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = r;
@@ -571,7 +562,7 @@ void RuntimeWindow::MirrorRows(UnitState& unit, HWND list, Property what) {
   }
   int c = unit.changed_column;
   if (c < 0 || c >= static_cast<int>(row.cells.size())) return;
-  std::wstring text = Wide(row.cells[c]);
+  std::wstring text = zz::GbkToWide(row.cells[c]);
   LVITEMW item{};
   item.iSubItem = c;
   item.pszText = text.data();
@@ -587,7 +578,7 @@ void RuntimeWindow::MirrorPanels(UnitState& unit, HWND bar) {
   }
   SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   for (std::size_t i = 0; i < unit.panels.size(); ++i)
-    SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(Wide(unit.panels[i].text).c_str()));
+    SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(zz::GbkToWide(unit.panels[i].text).c_str()));
 }
 
 }  // namespace rt

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   GetTempPathW(MAX_PATH, temp);
   std::wstring wide = std::wstring(temp) + L"fill_list_bench.mdb";
   DeleteFileW(wide.c_str());
-  std::string path = zz::Utf16ToGbk(std::u16string(wide.begin(), wide.end()));
+  std::string path = zz::WideToGbk(wide);
   mdb::DatabaseConnection& db = keeper::Program().database;
   if (!mdb::DatabaseConnection::CreateDatabaseFile(path, "pw", nullptr) ||
       !db.OpenExternalDatabase(path, "", "pw"))

@@ -66,7 +66,7 @@ TEST(ListBackground, PictureGoesToTheTempFolderAndARefusedOneKeepsTextOpaque) {
   fs::path folder = fs::temp_directory_path() / L"zz_list_background";
   fs::create_directories(folder);
   std::wstring wide = folder.wstring();
-  std::string gbk_folder = zz::Utf16ToGbk(std::u16string(wide.begin(), wide.end()));
+  std::string gbk_folder = zz::WideToGbk(wide);
   wchar_t was_temp[MAX_PATH + 1] = {};
   bool had_temp = GetEnvironmentVariableW(L"temp", was_temp, MAX_PATH + 1) > 0;
   SetEnvironmentVariableW(L"temp", wide.c_str());

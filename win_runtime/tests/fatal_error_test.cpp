@@ -9,10 +9,7 @@
 
 namespace {
 
-std::wstring W(const char* gbk) {
-  std::u16string w = zz::GbkToUtf16(gbk);
-  return std::wstring(w.begin(), w.end());
-}
+std::wstring W(const char* gbk) { return zz::GbkToWide(gbk); }
 
 TEST(FatalError, ShowsTheErrorBoxAndEndsWithMinusOne) {
   wchar_t self[MAX_PATH];

@@ -21,10 +21,7 @@ namespace {
 using rt::Event;
 using rt::UnitKind;
 
-std::wstring W(const char* gbk) {
-  std::u16string w = zz::GbkToUtf16(gbk);
-  return std::wstring(w.begin(), w.end());
-}
+std::wstring W(const char* gbk) { return zz::GbkToWide(gbk); }
 
 std::wstring TextOf(HWND h) {
   wchar_t buf[512] = {};
