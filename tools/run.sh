@@ -11,10 +11,6 @@ cmake -S . -B "$build" -G Ninja -UZZ_DIRS -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64
 cmake --build "$build" -j "$(nproc)"
 
 program="$build/bin/Zuzaror.exe"
-if [ ! -f "$program" ]; then
-  echo "run: the main program is not built yet; starting the smoke window instead"
-  program="$build/bin/smoke_window.exe"
-fi
 
 export ZZ_WINE_ROOT="$root/build/wine-run"
 if [ -n "${DISPLAY:-}" ]; then
