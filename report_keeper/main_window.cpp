@@ -181,6 +181,8 @@ void MainWindow::Attach() {
   });
   m_.OnMenu("设置系统默认显示方式", [this](rt::EventArgs&) { ShowDisplayModeWindow(&window_, true); });
   m_.OnMenu("&M设置单位名称", [this](rt::EventArgs&) { ShowUnitNameWindow(window_); });
+  m_.OnMenu("&D数据备份", [this](rt::EventArgs&) { BackUpDatabase(window_); });
+  m_.OnMenu("&H数据恢复", [this](rt::EventArgs&) { RestoreDatabase(window_); });
   m_.OnMenu("&A关于", [this](rt::EventArgs&) { ShowAboutWindow(window_); });
   m_.OnMenu("关闭软件", [this](rt::EventArgs&) { window_.Destroy(); });
 }
@@ -219,7 +221,7 @@ void MainWindow::OnCreated() {
 
 bool MainWindow::OpenDatabase() {
   std::string path = RunDirectory() + "\\ml.mdb";
-  if (Program().database.OpenExternalDatabase(path, "", "qe.7358+-", false, true)) return true;
+  if (Program().database.OpenExternalDatabase(path, "", kDatabasePassword, false, true)) return true;
   if (!rt::FileExists(path)) rt::ShowMessage("数据库文件可能丢失！请联系作者！", "", 0);
   rt::ShowMessage("无法连接数据库", "", 0);
   return false;

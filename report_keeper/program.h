@@ -23,6 +23,9 @@ struct ProgramState {
 
 ProgramState& Program();
 
+// The password of ml.mdb.
+constexpr const char* kDatabasePassword = "qe.7358+-";
+
 // Reads of database values the program expects to be of one type; any
 // other type is the runtime's fatal error, which ends the program.
 std::string ReadText(mdb::DatabaseConnection& db, int recordset, const char* column);
@@ -47,5 +50,9 @@ void ReadUnitName();
 void ShowUnitNameWindow(rt::RuntimeWindow& owner);
 void ShowAboutWindow(rt::RuntimeWindow& owner);
 void ShowDisplayModeWindow(rt::RuntimeWindow* owner, bool modal);
+
+// The main window's backup and restore of ml.mdb.
+void BackUpDatabase(rt::RuntimeWindow& main);
+void RestoreDatabase(rt::RuntimeWindow& main);
 
 }  // namespace keeper

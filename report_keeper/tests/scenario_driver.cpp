@@ -310,16 +310,122 @@ void RightsAndUnitName(const std::wstring& folder) {
   }
 }
 
+// The file-name box of an open-file dialog: an Edit, inside a combo box on
+// some systems, and the dialog's only one.
+HWND FileNameEdit(HWND dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM out) -> BOOL {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Chooses a file in the restore's open-file dialog by typing its name, as
+// a user would, and pressing Open.
+bool ChooseInDialog(const std::wstring& name, const std::wstring& folder = L"") {
+  HWND dialog = WaitWindow(L"#32770", W("选择已有的备份文件"));
+  if (!dialog) return false;
+  if (!folder.empty()) Photograph(folder, "zuzaror-restore");
+  HWND edit = FileNameEdit(dialog);
+  if (!edit) return false;
+  SetWindowTextW(edit, name.c_str());
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
+  return !IsWindow(dialog);
+}
+
+// The name of the one backup in folder\back that the script did not put
+// there.
+std::wstring BackupMade(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\back\\*.ml").c_str(), &found);
+  std::wstring name;
+  if (search == INVALID_HANDLE_VALUE) return name;
+  do {
+    if (lstrcmpiW(found.cFileName, L"bad.ml") != 0) name = found.cFileName;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return name;
+}
+
+std::string FileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  std::string bytes;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got) bytes.append(buf, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+void AddToday(HWND main, const char* box_text) {
+  SetWindowTextW(Unit(main, 3), L"7");  // 挂号
+  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
+  Check(AnswerBox("成功", "Ok! 您的数据已经增加到了数据库中！"), box_text);
+}
+
+void BackupAndRestore(const std::wstring& folder) {
+  std::puts("-- back up, add a day, restore the backup");
+  Program p;
+  p.Start(folder + L"\\Zuzaror.exe");
+  HWND main = LogIn(p, L"admin", L"246135");
+  Check(main != nullptr, "admin logs in");
+  if (!main) return;
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);  // &D数据备份
+  Check(AnswerBox("Ok!", "备份成功！"), "backup made");
+  const std::wstring backup = BackupMade(folder);
+  std::printf("  backup: %s\n", Narrow(backup).c_str());
+  Check(!backup.empty(), "a .ml file is in back");
+  AddToday(main, "a day added after the backup");
+
+  const char* question = "恢复数据之前，请先备份当前数据，请问你备份了吗？";
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40004, 0), 0);  // &H数据恢复
+  Check(AnswerBox("？", question, IDNO), "restore asks first");
+  Check(WaitWindow(L"#32770", W("选择已有的备份文件"), 1000) == nullptr, "answering No shows no dialog");
+
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40004, 0), 0);
+  Check(AnswerBox("？", question, IDYES), "restore asks again");
+  Check(ChooseInDialog(backup, folder), "the backup is chosen in the dialog");
+  Check(AnswerBox("成功！", "已完成恢复！"), "restore done");
+
+  std::puts("-- a damaged backup is refused and the database comes back");
+  const std::string before = FileBytes(folder + L"\\ml.mdb");
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40004, 0), 0);
+  Check(AnswerBox("？", question, IDYES), "restore asks");
+  Check(ChooseInDialog(L"bad.ml"), "the damaged file is chosen");
+  Check(AnswerBox("错误", "date"), "the damaged file is refused");
+  Sleep(300);
+  Check(!before.empty() && FileBytes(folder + L"\\ml.mdb") == before, "ml.mdb is as it was");
+  // The restored backup did not hold the day: it can be added again, and
+  // the duplicate check reads it back.
+  AddToday(main, "the database is open: the day is added again");
+  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
+  Check(AnswerBox("警告", "不可以重复增加日期相同的数据。"), "and found there");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  Check(p.Ended(10000, &code) && code == 0, "the program ends with 0");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4) {
-    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK");
+  if (argc < 5) {
+    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK FOLDER_WITH_BACKUPS");
     return 100;
   }
   MissingDatabase(argv[1]);
   LogInAndAdd(argv[2]);
   RightsAndUnitName(argv[3]);
+  BackupAndRestore(argv[4]);
   std::printf("%d failed checks\n", g_failures);
   return g_failures;
 }

@@ -8,10 +8,13 @@ source "$ZZ_TOOLS/wine-vars.sh" ""
 
 work=$(mktemp -d "$ZZ_BIN/scenario.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/nodb" "$work/app" "$work/clerk"
+mkdir -p "$work/nodb" "$work/app" "$work/clerk" "$work/restore/back" "$work/restore/temp"
 cp "$ZZ_BIN/Zuzaror.exe" "$work/nodb/"
 cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/app/"
 cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/clerk/"
+cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/restore/"
+# A backup that is no database at all.
+printf 'not a database\r\n' > "$work/restore/back/bad.ml"
 # A second account without any right.
 sqlite3 "$work/clerk/ml.mdb" "insert into \"用户信息\" (\"用户名\",\"密码\",\"用户管理\",\"设置单位名称\",\"数据备份\",\"数据恢复\",\"增加\",\"修改\",\"删除\",\"打印五日报表\",\"打印统计报表\") values ('clerk','pw',0,0,0,0,0,0,0,0,0)"
 
@@ -26,7 +29,7 @@ for days in $(seq 44 -1 0); do
 done | sqlite3 "$work/clerk/ml.mdb"
 
 "$ZZ_WINE_RUN" "$ZZ_BIN/scenario_driver.exe" "$(winepath -w "$work/nodb")" "$(winepath -w "$work/app")" \
-  "$(winepath -w "$work/clerk")" &
+  "$(winepath -w "$work/clerk")" "$(winepath -w "$work/restore")" &
 driver=$!
 # The driver asks for photographs of the windows, for a person to look at:
 # it writes the picture's name into a "shot" file of the program's folder
@@ -46,7 +49,7 @@ while kill -0 $driver 2>/dev/null; do
 done
 wait $driver
 rc=$?
-for name in zuzaror-login zuzaror-main zuzaror-filled; do
+for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 # The skin library travels inside the program and is written beside it.
@@ -60,5 +63,17 @@ seq=$(sqlite3 "$work/app/ml.mdb" "select seq from sqlite_sequence where name='�
 mode=$(iconv -f GBK -t UTF-8 "$work/app/1021.ini" | tr -d '\r' | tr '\n' ' ')
 echo "1021.ini: $mode"
 [ "$mode" = "[系统配置] 默认显示方式1=0 默认显示方式2=1 " ] || { echo "unexpected 1021.ini"; rc=1; }
+# The backup was taken before the day was added and restored over it; the
+# damaged backup was refused and left as it was, the live file came back
+# from temp, and the day was added once more.
+backups=$(find "$work/restore/back" -name '*.ml' ! -name bad.ml)
+echo "backups: ${backups##*/}"
+[ "$(printf '%s\n' "$backups" | grep -c .)" = 1 ] || { echo "expected one backup"; rc=1; }
+[ "$(sqlite3 "$backups" 'select count(*) from "项目数据"')" = 0 ] || { echo "the backup holds rows"; rc=1; }
+[ "$(cat "$work/restore/back/bad.ml")" = $'not a database\r' ] || { echo "bad.ml was changed"; rc=1; }
+[ ! -e "$work/restore/temp/ml.mdb" ] || { echo "temp/ml.mdb was left behind"; rc=1; }
+seq=$(sqlite3 "$work/restore/ml.mdb" "select seq from sqlite_sequence where name='项目数据'")
+count=$(sqlite3 "$work/restore/ml.mdb" 'select count(*) from "项目数据"')
+[ "$seq/$count" = 1/1 ] || { echo "expected the day added once after the restore, saw seq/rows $seq/$count"; rc=1; }
 sleep 1
 exit $rc

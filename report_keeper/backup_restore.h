@@ -1,0 +1,51 @@
+// Backup and restore of the database file ml.mdb. Both work on whole
+// files; the order of the steps, their messages and the way a failed
+// restore gives the user back the database they had are kept here, apart
+// from files and windows, behind BackupWorld.
+#pragma once
+
+#include <string>
+
+#include "date_text.h"
+
+namespace keeper {
+
+// "<date-time text>.ml": a second's backups share one name.
+std::string BackupFileName(const zz::DateTime& when);
+
+// What a backup or a restore does outside itself.
+class BackupWorld {
+ public:
+  virtual ~BackupWorld() = default;
+  // A message box; the pressed button numbered from 0 (Yes 5, No 6).
+  virtual int Message(const std::string& text, const std::string& caption, int style) = 0;
+  // The backup file the user chose in the open-file dialog starting in
+  // `folder`; "" when the dialog was cancelled.
+  virtual std::string ChooseBackup(const std::string& folder) = 0;
+  virtual bool Copy(const std::string& from, const std::string& to) = 0;  // overwrites
+  virtual bool Move(const std::string& from, const std::string& to) = 0;  // overwrites
+  virtual bool Delete(const std::string& path) = 0;
+  virtual void CloseDatabase() = 0;
+  virtual bool OpenDatabase(const std::string& path) = 0;
+};
+
+// Copies run_dir\ml.mdb to run_dir\back\<BackupFileName(now)> and says how
+// it went. True when the copy was made.
+bool BackUp(BackupWorld& world, const std::string& run_dir, const zz::DateTime& now);
+
+enum class RestoreOutcome {
+  Declined,      // the user has not backed up first
+  NothingChosen,
+  ParkFailed,    // the live file could not be moved to temp\ml.mdb
+  CopyFailed,    // the chosen file could not be copied to ml.mdb
+  OpenFailed,    // the database refused the copied file
+  Restored,
+};
+
+// Replaces run_dir\ml.mdb with a chosen backup. After a failure the live
+// file, parked in run_dir\temp\ml.mdb, is put back and opened again, so the
+// program never runs on without its database and a later restore cannot
+// overwrite the parked copy.
+RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir);
+
+}  // namespace keeper

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "backup_restore.h"
+
+namespace {
+
+using keeper::RestoreOutcome;
+
+const std::string kRun = "C:\\app";
+const std::string kLive = kRun + "\\ml.mdb";
+const std::string kParked = kRun + "\\temp\\ml.mdb";
+const std::string kBackup = kRun + "\\back\\2010年3月26日14时5分9秒.ml";
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
+// Files as a map of path to content, in folders that exist or not; the
+// database opens only files whose content starts with "db:". Every call is
+// logged so that tests can check the order of the steps.
+class FakeWorld : public keeper::BackupWorld {
+ public:
+  std::set<std::string> folders{kRun, kRun + "\\back", kRun + "\\temp"};
+  std::map<std::string, std::string> files{{kLive, "db:live"}, {kBackup, "db:backup"}};
+  std::string open;  // the path the database is open on, "" when closed
+  int answer = 5;
+  std::string chosen = kBackup;
+  std::vector<std::string> log;
+
+  int Message(const std::string& text, const std::string& caption, int style) override {
+    log.push_back("message " + text + " " + caption + " " + std::to_string(style));
+    return answer;
+  }
+  std::string ChooseBackup(const std::string& folder) override {
+    log.push_back("choose in " + folder);
+    return chosen;
+  }
+  bool Copy(const std::string& from, const std::string& to) override {
+    log.push_back("copy " + from + " " + to);
+    if (!files.count(from) || !folders.count(FolderOf(to))) return false;
+    files[to] = files[from];
+    return true;
+  }
+  bool Move(const std::string& from, const std::string& to) override {
+    log.push_back("move " + from + " " + to);
+    if (!Copy(from, to)) return false;
+    log.pop_back();
+    files.erase(from);
+    return true;
+  }
+  bool Delete(const std::string& path) override {
+    log.push_back("delete " + path);
+    return files.erase(path) == 1;
+  }
+  void CloseDatabase() override {
+    log.push_back("close");
+    open.clear();
+  }
+  bool OpenDatabase(const std::string& path) override {
+    log.push_back("open " + path);
+    if (files.count(path) && files[path].rfind("db:", 0) == 0) open = path;
+    return !open.empty();
+  }
+
+  std::string File(const std::string& path) const {
+    auto it = files.find(path);
+    return it == files.end() ? "(none)" : it->second;
+  }
+  std::string Messages() const {
+    std::string all;
+    for (const std::string& line : log)
+      if (line.rfind("message ", 0) == 0) all += line.substr(8) + ";";
+    return all;
+  }
+};
+
+const char* const kQuestion = "恢复数据之前，请先备份当前数据，请问你备份了吗？ ？ 36;";
+
+TEST(Backup, FileNameDropsTheTrailingZeroPartsOfTheTime) {
+  EXPECT_EQ(keeper::BackupFileName({2010, 3, 26, 14, 5, 9}), "2010年3月26日14时5分9秒.ml");
+  EXPECT_EQ(keeper::BackupFileName({2010, 3, 26, 14, 0, 0}), "2010年3月26日14时.ml");
+  EXPECT_EQ(keeper::BackupFileName({2010, 3, 26, 0, 0, 0}), "2010年3月26日.ml");
+  EXPECT_EQ(keeper::BackupFileName({2010, 12, 1, 0, 7, 0}), "2010年12月1日0时7分.ml");
+}
+
+TEST(Backup, CopiesTheOpenDatabaseIntoTheBackFolder) {
+  FakeWorld w;
+  w.open = kLive;
+  w.files[kLive] = "db:first";
+  EXPECT_TRUE(keeper::BackUp(w, kRun, {2011, 1, 2, 0, 0, 0}));
+  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日.ml"), "db:first");
+  EXPECT_EQ(w.Messages(), "备份成功！ Ok! 64;");
+  EXPECT_EQ(w.open, kLive);  // the copy is taken with the database open
+  // A second backup within the same second replaces the first.
+  w.files[kLive] = "db:second";
+  EXPECT_TRUE(keeper::BackUp(w, kRun, {2011, 1, 2, 0, 0, 0}));
+  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日.ml"), "db:second");
+}
+
+TEST(Backup, FailsWithoutTheBackFolderAndMakesNone) {
+  FakeWorld w;
+  w.folders.erase(kRun + "\\back");
+  EXPECT_FALSE(keeper::BackUp(w, kRun, {2011, 1, 2, 9, 0, 0}));
+  EXPECT_EQ(w.Messages(), "备份失败！ Sorry! 64;");
+  EXPECT_FALSE(w.folders.count(kRun + "\\back"));
+  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日9时.ml"), "(none)");
+}
+
+TEST(Restore, StepsInOrderOnSuccess) {
+  FakeWorld w;
+  w.open = kLive;
+  w.files[kParked] = "db:left over from an earlier run";  // overwritten by the park
+  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::Restored);
+  std::vector<std::string> expected = {
+      std::string("message ") + "恢复数据之前，请先备份当前数据，请问你备份了吗？ ？ 36",
+      "choose in " + kRun + "\\back",
+      "close",
+      "move " + kLive + " " + kParked,
+      "copy " + kBackup + " " + kLive,
+      "open " + kLive,
+      "message 已完成恢复！ 成功！ 64",
+      "delete " + kParked};
+  EXPECT_EQ(w.log, expected);
+  EXPECT_EQ(w.File(kLive), "db:backup");
+  EXPECT_EQ(w.File(kBackup), "db:backup");
+  EXPECT_EQ(w.File(kParked), "(none)");
+  EXPECT_EQ(w.open, kLive);
+}
+
+TEST(Restore, NoAnswerOrCancelledDialogChangesNothing) {
+  FakeWorld no;
+  no.open = kLive;
+  no.answer = 6;
+  EXPECT_EQ(keeper::Restore(no, kRun), RestoreOutcome::Declined);
+  EXPECT_EQ(no.log.size(), 1u);
+  EXPECT_EQ(no.open, kLive);
+
+  FakeWorld cancel;
+  cancel.open = kLive;
+  cancel.chosen = "";
+  EXPECT_EQ(keeper::Restore(cancel, kRun), RestoreOutcome::NothingChosen);
+  EXPECT_EQ(cancel.log.size(), 2u);
+  EXPECT_EQ(cancel.open, kLive);
+  EXPECT_EQ(cancel.File(kLive), "db:live");
+}
+
+TEST(Restore, MissingTempFolderStopsAtTheParkAndReopens) {
+  FakeWorld w;
+  w.open = kLive;
+  w.folders.erase(kRun + "\\temp");
+  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::ParkFailed);
+  EXPECT_EQ(w.Messages(), std::string(kQuestion) + "temp 错误 16;");
+  EXPECT_EQ(w.File(kLive), "db:live");
+  EXPECT_EQ(w.open, kLive);
+  EXPECT_FALSE(w.folders.count(kRun + "\\temp"));
+}
+
+TEST(Restore, FailedCopyPutsTheLiveFileBack) {
+  // Choosing the live database itself: it has been parked by then.
+  FakeWorld w;
+  w.open = kLive;
+  w.chosen = kLive;
+  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::CopyFailed);
+  EXPECT_EQ(w.Messages(), std::string(kQuestion) + "back 错误 16;");
+  EXPECT_EQ(w.File(kLive), "db:live");
+  EXPECT_EQ(w.File(kParked), "(none)");
+  EXPECT_EQ(w.open, kLive);
+}
+
+TEST(Restore, RefusedBackupLeavesTheChosenFileAndPutsTheLiveFileBack) {
+  FakeWorld w;
+  w.open = kLive;
+  w.files[kBackup] = "not a database";
+  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::OpenFailed);
+  EXPECT_EQ(w.Messages(), std::string(kQuestion) + "date 错误 16;");
+  EXPECT_EQ(w.File(kLive), "db:live");
+  EXPECT_EQ(w.File(kParked), "(none)");
+  EXPECT_EQ(w.File(kBackup), "not a database");
+  EXPECT_EQ(w.open, kLive);
+  // The user reads the message before the live file comes back.
+  std::vector<std::string> tail(w.log.end() - 3, w.log.end());
+  std::vector<std::string> expected = {"message date 错误 16", "move " + kParked + " " + kLive,
+                                       "open " + kLive};
+  EXPECT_EQ(tail, expected);
+}
+
+TEST(Restore, ParkedFileThatCannotComeBackStaysAndTheDatabaseStaysClosed) {
+  // The parked file cannot be moved back, say the temp folder went
+  // read-only after the park.
+  struct StuckWorld : FakeWorld {
+    bool Move(const std::string& from, const std::string& to) override {
+      return from == kParked ? false : FakeWorld::Move(from, to);
+    }
+  } stuck;
+  stuck.open = kLive;
+  stuck.files[kBackup] = "not a database";
+  EXPECT_EQ(keeper::Restore(stuck, kRun), RestoreOutcome::OpenFailed);
+  EXPECT_EQ(stuck.File(kParked), "db:live");
+  EXPECT_EQ(stuck.open, "");
+}
+
+}  // namespace
