@@ -46,7 +46,7 @@ while kill -0 $driver 2>/dev/null; do
 done
 wait $driver
 rc=$?
-for name in zuzaror-login zuzaror-main zuzaror-filled; do
+for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-users; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 # The skin library travels inside the program and is written beside it.
@@ -60,5 +60,12 @@ seq=$(sqlite3 "$work/app/ml.mdb" "select seq from sqlite_sequence where name='�
 mode=$(iconv -f GBK -t UTF-8 "$work/app/1021.ini" | tr -d '\r' | tr '\n' ' ')
 echo "1021.ini: $mode"
 [ "$mode" = "[系统配置] 默认显示方式1=0 默认显示方式2=1 " ] || { echo "unexpected 1021.ini"; rc=1; }
+# O'Brien was added once, refused a second time, and deleted: the accounts
+# are as they were, and the keys show one account added since the clerk.
+users=$(sqlite3 "$work/clerk/ml.mdb" 'select "用户名","密码","用户管理","增加" from "用户信息" order by "编号"' | tr '\n' ' ')
+echo "users: $users"
+[ "$users" = "admin|246135|1|1 clerk|pw|0|0 " ] || { echo "unexpected accounts in ml.mdb"; rc=1; }
+seq=$(sqlite3 "$work/clerk/ml.mdb" "select seq from sqlite_sequence where name='用户信息'")
+[ "$seq" = 3 ] || { echo "expected three accounts ever added, saw $seq"; rc=1; }
 sleep 1
 exit $rc
