@@ -25,18 +25,15 @@ const rt::WindowTemplate kLoginWindow = {
      {UnitKind::Button, "按钮_结束", "×", 299, 13, 25, 25},
      {UnitKind::TransparentLabel, "透明标签_logo", "日报", 247, 82, 73, 72}}};
 
-// The nine rights, each with the menu item or button it governs.
+// The control each right governs, in kRightColumns order.
 struct RightControl {
-  const char* column;
   const char* control;
   bool is_menu;
 };
-const RightControl kRights[9] = {
-    {"用户管理", "&U用户管理", true},         {"设置单位名称", "&M设置单位名称", true},
-    {"数据备份", "&D数据备份", true},         {"数据恢复", "&H数据恢复", true},
-    {"增加", "按钮_增加", false},             {"修改", "按钮_修改", false},
-    {"删除", "按钮_删除", false},             {"打印五日报表", "按钮_打印五日报表", false},
-    {"打印统计报表", "按钮_打印统计报表", false}};
+const RightControl kRightControls[9] = {
+    {"&U用户管理", true},  {"&M设置单位名称", true},     {"&D数据备份", true},
+    {"&H数据恢复", true},  {"按钮_增加", false},         {"按钮_修改", false},
+    {"按钮_删除", false},  {"按钮_打印五日报表", false}, {"按钮_打印统计报表", false}};
 
 void OnLogin(rt::RuntimeWindow& w) {
   rt::WindowModel& m = w.model();
@@ -111,8 +108,9 @@ void ApplyUserRights(rt::WindowModel& main) {
   mdb::DatabaseConnection& db = Program().database;
   int h = db.OpenRecordset(LoginQuery(Program().current_user));
   db.MoveFirst(h);
-  for (const RightControl& r : kRights) {
-    bool granted = !db.IsEOF(h) && ReadBool(h, r.column);
+  for (int i = 0; i < 9; ++i) {
+    const RightControl& r = kRightControls[i];
+    bool granted = !db.IsEOF(h) && ReadBool(h, kRightColumns[i]);
     if (r.is_menu) main.SetMenuEnabled(r.control, granted);
     else main.SetDisabled(r.control, !granted);
   }

@@ -15,6 +15,7 @@
 #include "settlement.h"
 #include "sql_text.h"
 #include "totals.h"
+#include "user_management_window.h"
 
 namespace keeper {
 namespace {
@@ -179,6 +180,7 @@ void MainWindow::Attach() {
     ShowCurrentPeriod();
     m_.SetChecked("按钮_查找", false);
   });
+  m_.OnMenu("&U用户管理", [this](rt::EventArgs&) { ShowUserManagementWindow(window_); });
   m_.OnMenu("设置系统默认显示方式", [this](rt::EventArgs&) { ShowDisplayModeWindow(&window_, true); });
   m_.OnMenu("&M设置单位名称", [this](rt::EventArgs&) { ShowUnitNameWindow(window_); });
   m_.OnMenu("&D数据备份", [this](rt::EventArgs&) { BackUpDatabase(window_); });

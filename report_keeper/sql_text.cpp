@@ -15,6 +15,36 @@ std::string UserNamesQuery() { return "select [用户名] from [用户信息]"; 
 std::string LoginQuery(const std::string& name) {
   return "select * from [用户信息] where [用户名]=" + Quoted(name);
 }
+const char* const kRightColumns[9] = {"用户管理", "设置单位名称", "数据备份", "数据恢复", "增加",
+                                      "修改", "删除", "打印五日报表", "打印统计报表"};
+
+namespace {
+// Rights go in as the texts '1' and '0', which the Yes/No columns take.
+std::string RightText(bool granted) { return granted ? "'1'" : "'0'"; }
+}  // namespace
+
+std::string UserListQuery() { return "select * from [用户信息]"; }
+std::string SelectUser(long long key) { return "select * from [用户信息] where [编号]=" + std::to_string(key); }
+std::string UserNameTakenQuery(const std::string& name) {
+  return "select [用户名] from [用户信息] where [用户名]=" + Quoted(name);
+}
+
+std::string InsertUser(const UserAccount& user) {
+  std::string sql = "insert into [用户信息] ([用户名],[密码]";
+  for (const char* right : kRightColumns) sql += std::string(",[") + right + "]";
+  sql += ") values (" + Quoted(user.name) + "," + Quoted(user.password);
+  for (bool granted : user.rights) sql += "," + RightText(granted);
+  return sql + ")";
+}
+
+std::string UpdateUser(const UserAccount& user, long long key) {
+  std::string sql = "update [用户信息] set [用户名]=" + Quoted(user.name) + ",[密码]=" + Quoted(user.password);
+  for (int i = 0; i < 9; ++i) sql += std::string(",[") + kRightColumns[i] + "]=" + RightText(user.rights[i]);
+  return sql + " where [编号]=" + std::to_string(key);
+}
+
+std::string DeleteUser(long long key) { return "delete * from [用户信息] where [编号]=" + std::to_string(key); }
+
 std::string UnitNameQuery() { return "select * from [单位名称]"; }
 std::string InsertUnitName(const std::string& name) {
   return "insert into [单位名称] ([单位名称]) values (" + Quoted(name) + ")";

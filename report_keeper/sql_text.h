@@ -3,6 +3,7 @@
 // quotes doubled, so that a name such as x' or '1'='1 is only a name.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,22 @@ extern const char* const kRecordColumns[18];
 
 std::string UserNamesQuery();
 std::string LoginQuery(const std::string& name);  // also the rights query
+// The nine right columns of 用户信息, in the order of the INSERT.
+extern const char* const kRightColumns[9];
+
+struct UserAccount {
+  std::string name;
+  std::string password;
+  std::array<bool, 9> rights{};  // in kRightColumns order
+};
+
+std::string UserListQuery();
+std::string SelectUser(long long key);
+std::string UserNameTakenQuery(const std::string& name);
+std::string InsertUser(const UserAccount& user);
+std::string UpdateUser(const UserAccount& user, long long key);
+std::string DeleteUser(long long key);
+
 std::string UnitNameQuery();
 std::string InsertUnitName(const std::string& name);
 

@@ -83,4 +83,37 @@ TEST(SqlText, StatementsAsTheDatabaseReceivesThem) {
   EXPECT_EQ(update.substr(update.size() - tail.size()), tail);
 }
 
+TEST(SqlText, UserStatementsAsTheDatabaseReceivesThem) {
+  EXPECT_EQ(keeper::UserListQuery(), "select * from [用户信息]");
+  EXPECT_EQ(keeper::SelectUser(3), "select * from [用户信息] where [编号]=3");
+  EXPECT_EQ(keeper::DeleteUser(3), "delete * from [用户信息] where [编号]=3");
+  EXPECT_EQ(keeper::UserNameTakenQuery("clerk"), "select [用户名] from [用户信息] where [用户名]='clerk'");
+
+  keeper::UserAccount user{"王五", "pw", {}};
+  user.rights[0] = user.rights[8] = true;
+  EXPECT_EQ(keeper::InsertUser(user),
+            "insert into [用户信息] ([用户名],[密码],[用户管理],[设置单位名称],[数据备份],[数据恢复],[增加],"
+            "[修改],[删除],[打印五日报表],[打印统计报表]) values ('王五','pw','1','0','0','0','0','0','0','0','1')");
+  user.rights[0] = false;
+  user.rights[4] = true;
+  EXPECT_EQ(keeper::UpdateUser(user, 12),
+            "update [用户信息] set [用户名]='王五',[密码]='pw',[用户管理]='0',[设置单位名称]='0',[数据备份]='0',"
+            "[数据恢复]='0',[增加]='1',[修改]='0',[删除]='0',[打印五日报表]='0',[打印统计报表]='1' where [编号]=12");
+  // Modify writes empty fields as they are: it makes none of the add checks.
+  const std::string empty = "update [用户信息] set [用户名]='',[密码]='',";
+  EXPECT_EQ(keeper::UpdateUser({}, 1).substr(0, empty.size()), empty);
+}
+
+TEST(SqlText, UserNamesAndPasswordsWithQuotesStayValues) {
+  keeper::UserAccount user{"O'Brien", "it's", {}};
+  EXPECT_EQ(keeper::UserNameTakenQuery(user.name), "select [用户名] from [用户信息] where [用户名]='O''Brien'");
+  const std::string insert = keeper::InsertUser(user);
+  EXPECT_NE(insert.find(" values ('O''Brien','it''s','0',"), std::string::npos) << insert;
+  const std::string update = keeper::UpdateUser(user, 5);
+  EXPECT_NE(update.find("set [用户名]='O''Brien',[密码]='it''s',"), std::string::npos) << update;
+  // An attempt to widen the statement stays inside its quotes.
+  user.name = "x',[用户管理]='1";
+  EXPECT_NE(keeper::UpdateUser(user, 5).find("[用户名]='x'',[用户管理]=''1',"), std::string::npos);
+}
+
 }  // namespace

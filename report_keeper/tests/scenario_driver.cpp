@@ -94,6 +94,26 @@ std::wstring PanelText(const Program& p, HWND bar, int panel) {
   return text;
 }
 
+// The text of one list-view cell of another process: the item record and
+// the text it points to both live in memory lent in that process.
+std::wstring ItemText(const Program& p, HWND list, int row, int column) {
+  constexpr SIZE_T kChars = 256;
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(p.pi.hProcess, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return L"";
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+  item.cchTextMax = kChars;
+  wchar_t text[kChars] = {};
+  if (WriteProcessMemory(p.pi.hProcess, remote, &item, sizeof item, nullptr) &&
+      SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000,
+                          nullptr))
+    ReadProcessMemory(p.pi.hProcess, remote + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+  VirtualFreeEx(p.pi.hProcess, remote, 0, MEM_RELEASE);
+  return text;
+}
+
 // Asks the script to photograph the screen as <name>.png and waits until
 // it has.
 void Photograph(const std::wstring& folder, const char* name) {
@@ -415,6 +435,102 @@ void BackupAndRestore(const std::wstring& folder) {
   Check(p.Ended(10000, &code) && code == 0, "the program ends with 0");
 }
 
+int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+int WindowHeight(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r.bottom - r.top;
+}
+
+void Press(HWND button) {
+  PostMessageW(button, BM_CLICK, 0, 0);
+  Sleep(200);
+}
+
+void TypeAccount(HWND window, const wchar_t* name, const wchar_t* password, const wchar_t* confirmation) {
+  SetWindowTextW(Unit(window, 1), name);
+  SetWindowTextW(Unit(window, 3), password);
+  SetWindowTextW(Unit(window, 5), confirmation);
+}
+
+// The user window's check box of the right at this place in the table's order.
+HWND RightBox(HWND window, int right) { return Unit(window, 12 + 2 * right); }
+
+void UserManagement(const std::wstring& folder) {
+  std::puts("-- user management");
+  Program p;
+  p.Start(folder + L"\\Zuzaror.exe");
+  HWND main = LogIn(p, L"admin", L"246135");
+  Check(main != nullptr, "admin logs in");
+  if (!main) return;
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40000, 0), 0);  // &U用户管理
+  HWND users = WaitWindow(nullptr, W("用户管理"));
+  Check(users != nullptr, "user-management window shows");
+  if (!users) return;
+  Sleep(300);
+  HWND list = Unit(users, 6);
+  Check(ItemCount(list) == 2 && ItemText(p, list, 0, 0) == L"admin" && ItemText(p, list, 1, 0) == L"clerk",
+        "the list shows admin and clerk");
+  Check(ItemText(p, list, 1, 1) == L"pw", "passwords show in the second column");
+  Check(WindowHeight(users) == 200, "the rights frame starts hidden");
+
+  TypeAccount(users, L"newbie", L"a", L"b");
+  Press(Unit(users, 7));
+  Check(AnswerBox("信息：", "您两次输入的密码不一样哦！"), "a different confirmation is refused");
+  Check(ItemCount(list) == 2, "and nothing is added");
+
+  Press(Unit(users, 10));  // 更多权限
+  Check(WindowHeight(users) == 373, "更多权限 shows the rights frame");
+  TypeAccount(users, L"O'Brien", L"ob1", L"ob1");
+  Press(RightBox(users, 4));  // 增加
+  Press(RightBox(users, 7));  // 打印五日报表
+  Press(Unit(users, 7));
+  Check(AnswerBox("信息：", "添加用户成功"), "O'Brien is added");
+  Check(ItemCount(list) == 3 && ItemText(p, list, 2, 0) == L"O'Brien", "and listed as typed");
+  Press(Unit(users, 7));
+  Check(AnswerBox("信息：", "此用户名已经存在，不可以重复！"), "the same name again is refused");
+
+  // Clear the boxes so that what the row loads shows.
+  TypeAccount(users, L"", L"", L"");
+  Press(RightBox(users, 4));
+  Press(RightBox(users, 7));
+  PostMessageW(list, WM_KEYDOWN, VK_END, 0);
+  PostMessageW(list, WM_KEYUP, VK_END, 0);
+  Sleep(300);
+  Check(TextOf(Unit(users, 1)) == L"O'Brien" && TextOf(Unit(users, 3)) == L"ob1", "selecting the row loads it");
+  bool rights_read = true;
+  for (int right = 0; right < 9; ++right)
+    rights_read = rights_read && (SendMessageW(RightBox(users, right), BM_GETCHECK, 0, 0) == BST_CHECKED) ==
+                                     (right == 4 || right == 7);
+  Check(rights_read, "with its two rights");
+  SetWindowTextW(Unit(users, 3), L"ob2");
+  Press(Unit(users, 8));
+  Check(AnswerBox("信息：", "用户信息修改成功"), "its password is modified");
+  Check(ItemText(p, list, 2, 1) == L"ob2", "the list shows the new password");
+  Photograph(folder, "zuzaror-users");
+  Press(Unit(users, 10));
+  Check(WindowHeight(users) == 200, "pressed again, the window is back to 200");
+
+  PostMessageW(list, WM_KEYDOWN, VK_END, 0);
+  PostMessageW(list, WM_KEYUP, VK_END, 0);
+  Sleep(300);
+  Press(Unit(users, 9));
+  Check(AnswerBox("信息：", "删除用户成功"), "O'Brien is deleted");
+  Check(ItemCount(list) == 2, "and gone from the list");
+  Press(Unit(users, 8));
+  Check(AnswerBox("信息：", "请先选择一个用户信息"), "modify without a selection is refused");
+  Press(Unit(users, 9));
+  Check(AnswerBox("信息：", "请先选择一个用户信息"), "delete without a selection is refused");
+
+  PostMessageW(users, WM_CLOSE, 0, 0);
+  for (int i = 0; i < 100 && IsWindow(users); ++i) Sleep(50);
+  Check(!IsWindow(users), "the window closes");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  p.Ended(10000, &code);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -425,6 +541,7 @@ int wmain(int argc, wchar_t** argv) {
   MissingDatabase(argv[1]);
   LogInAndAdd(argv[2]);
   RightsAndUnitName(argv[3]);
+  UserManagement(argv[3]);
   BackupAndRestore(argv[4]);
   std::printf("%d failed checks\n", g_failures);
   return g_failures;

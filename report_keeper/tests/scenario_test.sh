@@ -49,7 +49,7 @@ while kill -0 $driver 2>/dev/null; do
 done
 wait $driver
 rc=$?
-for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore; do
+for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-users; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 # The skin library travels inside the program and is written beside it.
@@ -75,5 +75,12 @@ echo "backups: ${backups##*/}"
 seq=$(sqlite3 "$work/restore/ml.mdb" "select seq from sqlite_sequence where name='项目数据'")
 count=$(sqlite3 "$work/restore/ml.mdb" 'select count(*) from "项目数据"')
 [ "$seq/$count" = 1/1 ] || { echo "expected the day added once after the restore, saw seq/rows $seq/$count"; rc=1; }
+# O'Brien was added once, refused a second time, and deleted: the accounts
+# are as they were, and the keys show one account added since the clerk.
+users=$(sqlite3 "$work/clerk/ml.mdb" 'select "用户名","密码","用户管理","增加" from "用户信息" order by "编号"' | tr '\n' ' ')
+echo "users: $users"
+[ "$users" = "admin|246135|1|1 clerk|pw|0|0 " ] || { echo "unexpected accounts in ml.mdb"; rc=1; }
+seq=$(sqlite3 "$work/clerk/ml.mdb" "select seq from sqlite_sequence where name='用户信息'")
+[ "$seq" = 3 ] || { echo "expected three accounts ever added, saw $seq"; rc=1; }
 sleep 1
 exit $rc
