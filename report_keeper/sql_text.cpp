@@ -71,6 +71,10 @@ std::string RangeQuery(const zz::DateTime& first, const zz::DateTime& last) {
          SlashDate(last) + "#order by [日期]";
 }
 
+std::string StatisticsQuery(const zz::DateTime& start, const zz::DateTime& end) {
+  return PeriodQuery({start.year, start.month, start.day, end.year, end.month, end.day});
+}
+
 std::string SelectRecord(long long key) {
   return "select * from [项目数据] where [编号]=" + std::to_string(key);
 }

@@ -45,6 +45,9 @@ std::string DashDate(int year, int month, int day);
 std::string DuplicateDateQuery(const zz::DateTime& day);
 std::string PeriodQuery(const Period& p);
 std::string RangeQuery(const zz::DateTime& first, const zz::DateTime& last);
+// The statistics report's days: the two dates as they stand, both included;
+// the same text as the period query.
+std::string StatisticsQuery(const zz::DateTime& start, const zz::DateTime& end);
 std::string SelectRecord(long long key);
 std::string DeleteRecord(long long key);
 // values: the date text then the seventeen figure texts, in kRecordColumns order.
