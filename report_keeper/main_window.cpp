@@ -10,6 +10,7 @@
 #include "ini_file.h"
 #include "list_background.h"
 #include "record_list.h"
+#include "report_precondition.h"
 #include "loader.h"
 #include "program.h"
 #include "settlement.h"
@@ -121,6 +122,7 @@ class MainWindow {
   void OnAdd();
   void OnModify();
   void OnDelete();
+  void OnFiveDayReport();
   void OnRecordSelected(int row);
   void RefreshAfterChange(bool* quiet_flag);
 
@@ -168,6 +170,8 @@ void MainWindow::Attach() {
   });
   m_.On("按钮_修改", Event::Click, [this](rt::EventArgs&) { OnModify(); });
   m_.On("按钮_删除", Event::Click, [this](rt::EventArgs&) { OnDelete(); });
+  m_.On("按钮_打印五日报表", Event::Click, [this](rt::EventArgs&) { OnFiveDayReport(); });
+  m_.On("按钮_打印统计报表", Event::Click, [this](rt::EventArgs&) { ShowStatisticsReportWindow(window_); });
   m_.On(kList, Event::ItemChanged, [this](rt::EventArgs& a) { OnRecordSelected(a.item); });
   m_.On(kList, Event::RightButtonDown, [this](rt::EventArgs&) { window_.PopupMenu("右键"); });
   m_.On("", Event::RightButtonDown, [this](rt::EventArgs&) { window_.PopupMenu("输录区右键"); });
@@ -354,6 +358,25 @@ void MainWindow::OnDelete() {
   rt::ShowMessage("Ok! 删除成功", "成功", 64, window_.hwnd());
   ClearEntryFields();
   RefreshAfterChange(&Program().quiet_after_delete);
+}
+
+void MainWindow::OnFiveDayReport() {
+  // Read afresh at every click: a missing file or key means month end.
+  bool on25 = rt::IniRead(SettingsPath(), kSection, "默认显示方式1", "") == "1";
+  Program().settlement_on_25th = on25;
+  FiveDayCheckInput in;
+  in.on_25th = on25;
+  in.range_mode = m_.Get("按钮_查找").checked;
+  in.start = m_.Get("日期框_开始").date;
+  in.end = m_.Get("日期框_终止").date;
+  in.list_rows = m_.ItemCount(kList);
+  in.today = rt::Now();
+  ReportCheck check = CheckFiveDayPrecondition(in);
+  if (check != ReportCheck::Ok) {
+    rt::ShowMessage(FiveDayWarningText(check), "警告", 48, window_.hwnd());
+    return;
+  }
+  ShowSettlementModeWindow(window_);
 }
 
 void MainWindow::RefreshAfterChange(bool* quiet_flag) {

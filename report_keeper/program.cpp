@@ -48,6 +48,16 @@ zz::DateTime ReadDate(int recordset, const char* column) {
   return value;
 }
 
+zz::DateTime ReadDateOrText(int recordset, const char* column) {
+  const mdb::FieldValue& field = Program().database.ReadField(recordset, column);
+  zz::DateTime value;
+  if (field.AsDate(&value)) return value;
+  std::string text;
+  if (field.AsText(&text))
+    if (std::optional<zz::DateTime> parsed = zz::ParseDateTime(text)) return *parsed;
+  rt::FatalError(rt::kErrorTypeMismatch, "数据或数组类型不匹配");
+}
+
 std::string RunDirectory() { return rt::ModuleFolder(); }
 std::string SettingsPath() { return RunDirectory() + "\\1021.ini"; }
 

@@ -17,6 +17,10 @@ struct ProgramState {
   bool quiet_after_add = false;
   bool quiet_after_modify = false;
   bool quiet_after_delete = false;
+  // The settlement the five-day report follows: set by the report button
+  // from the settings file and confirmed in the settlement-mode window.
+  bool settlement_on_25th = false;
+  bool settlement_on_month_end = false;
   rt::RuntimeWindow* main_window = nullptr;
   mdb::DatabaseConnection database;
 };
@@ -34,6 +38,8 @@ std::string ReadText(int recordset, const char* column);
 bool ReadBool(int recordset, const char* column);
 long long ReadKey(int recordset, const char* column);
 zz::DateTime ReadDate(int recordset, const char* column);
+// A date column, or a text column holding a date.
+zz::DateTime ReadDateOrText(int recordset, const char* column);
 
 std::string RunDirectory();
 std::string SettingsPath();  // run directory + "\1021.ini"
@@ -50,6 +56,10 @@ void ReadUnitName();
 void ShowUnitNameWindow(rt::RuntimeWindow& owner);
 void ShowAboutWindow(rt::RuntimeWindow& owner);
 void ShowDisplayModeWindow(rt::RuntimeWindow* owner, bool modal);
+void ShowSettlementModeWindow(rt::RuntimeWindow& owner);
+// Not modal: the report stays open beside the main window.
+void ShowFiveDayReportWindow(rt::RuntimeWindow& owner);
+void ShowStatisticsReportWindow(rt::RuntimeWindow& owner);
 
 // The main window's backup and restore of ml.mdb.
 void BackUpDatabase(rt::RuntimeWindow& main);
