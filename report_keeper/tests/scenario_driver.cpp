@@ -269,6 +269,51 @@ HWND LogIn(Program& p, const wchar_t* name, const wchar_t* password) {
   return main;
 }
 
+// The report buttons. The program folder holds no report template, so
+// every report window says so and closes; what leads there is the check.
+void Reports(HWND main) {
+  std::puts("-- the reports");
+  // The list holds the whole current period (the script stores days up to
+  // its end), so the five-day check passes and the settlement is confirmed.
+  PostMessageW(Unit(main, 40), BM_CLICK, 0, 0);  // 打印五日报表
+  HWND mode = WaitWindow(nullptr, W("确认结算方式"));
+  Check(mode != nullptr, "a whole period listed: the settlement-mode window shows");
+  if (!mode) return;
+  Check(SendMessageW(Unit(mode, 0), BM_GETCHECK, 0, 0) == BST_CHECKED && IsWindowEnabled(Unit(mode, 0)) &&
+            SendMessageW(Unit(mode, 1), BM_GETCHECK, 0, 0) == BST_UNCHECKED && !IsWindowEnabled(Unit(mode, 1)),
+        "the configured 25th settlement can only be confirmed");
+  Check(!IsWindowEnabled(main), "it is modal");
+  PostMessageW(Unit(mode, 2), BM_CLICK, 0, 0);  // 确认
+  Check(AnswerBox("系统提示", "加载报表模板失败！"), "confirming opens the five-day report, which finds no template");
+  for (int i = 0; i < 100 && IsWindow(mode); ++i) Sleep(20);
+  Check(!IsWindow(mode) && !FindWindowW(nullptr, W("打印五日数据").c_str()), "both windows are gone");
+
+  PostMessageW(Unit(main, 40), BM_CLICK, 0, 0);
+  mode = WaitWindow(nullptr, W("确认结算方式"));
+  Check(mode != nullptr, "the settlement-mode window shows again");
+  if (!mode) return;
+  PostMessageW(Unit(mode, 3), BM_CLICK, 0, 0);  // 重设
+  HWND display = WaitWindow(nullptr, W("设置默认显示方式"));
+  Check(display != nullptr && !IsWindow(mode), "reset leads to the display-mode window instead");
+  if (display) PostMessageW(display, WM_CLOSE, 0, 0);
+  Sleep(300);
+
+  PostMessageW(Unit(main, 41), BM_CLICK, 0, 0);  // 打印统计报表
+  Check(AnswerBox("系统提示", "加载报表模板失败！"), "the statistics report finds no template either");
+  Sleep(300);
+
+  // A range of one day is no period at all.
+  PostMessageW(Unit(main, 42), BM_CLICK, 0, 0);  // 选择日期>>>
+  Sleep(300);
+  PostMessageW(Unit(main, 47), BM_CLICK, 0, 0);  // 查  找
+  Check(AnswerBox("查询完毕", "本次查询共为您找到了  1  条记录！"), "today alone is searched");
+  PostMessageW(Unit(main, 40), BM_CLICK, 0, 0);
+  Check(AnswerBox("警告", "你选择的日期范围，不符合打印五日报表的要求，请重新选择！"),
+        "the five-day report refuses that range");
+  PostMessageW(Unit(main, 47), BM_CLICK, 0, 0);  // back to the period
+  Sleep(300);
+}
+
 void RightsAndUnitName(const std::wstring& folder) {
   std::puts("-- the log-in window closed by its close key");
   {
@@ -324,6 +369,7 @@ void RightsAndUnitName(const std::wstring& folder) {
     Check(main != nullptr && TextOf(Unit(main, 43)) == W("城南卫生院"), "the next start shows the name");
     HWND bar = main ? FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr) : nullptr;
     Check(bar && PanelText(p, bar, 1) == W("用户单位：城南卫生院"), "and names it in the status bar");
+    if (main) Reports(main);
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     p.Ended(10000, &code);

@@ -18,9 +18,10 @@ printf 'not a database\r\n' > "$work/restore/back/bad.ml"
 # A second account without any right.
 sqlite3 "$work/clerk/ml.mdb" "insert into \"用户信息\" (\"用户名\",\"密码\",\"用户管理\",\"设置单位名称\",\"数据备份\",\"数据恢复\",\"增加\",\"修改\",\"删除\",\"打印五日报表\",\"打印统计报表\") values ('clerk','pw',0,0,0,0,0,0,0,0,0)"
 
-# ... and the figures of the last six weeks, so that its list is full.
-for days in $(seq 44 -1 0); do
-  awk -v d="$(date -d "$days days ago" +%F)" -v n="$days" 'BEGIN {
+# ... and the figures of the last six weeks and of the rest of the current
+# settlement period, so that its list holds the whole period.
+for days in $(seq 44 -1 -35); do
+  awk -v d="$(date -d "$days days ago" +%F)" -v n="$((days + 35))" 'BEGIN {
     reg = 80 + (n * 7) % 60; b = 40 + (n * 13) % 70; cure = 20 + (n * 5) % 45
     med = reg + b + cure; west = 150 + (n * 11) % 90; chinese = 60 + (n * 3) % 40
     drugs = west + chinese; both = med + drugs; vacc = (n % 3) * 15
