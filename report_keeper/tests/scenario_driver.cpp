@@ -294,6 +294,8 @@ void Reports(HWND main) {
   if (!mode) return;
   PostMessageW(Unit(mode, 3), BM_CLICK, 0, 0);  // 重设
   HWND display = WaitWindow(nullptr, W("设置默认显示方式"));
+  // The display-mode window shows before the settlement window is gone.
+  for (int i = 0; i < 100 && IsWindow(mode); ++i) Sleep(20);
   Check(display != nullptr && !IsWindow(mode), "reset leads to the display-mode window instead");
   if (display) PostMessageW(display, WM_CLOSE, 0, 0);
   Sleep(300);
