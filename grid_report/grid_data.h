@@ -17,8 +17,9 @@ struct CellFormat {
   bool framed = false;
   bool bold = false;
   Align align = Align::Left;
+  bool title = false;  // drawn in the larger title type
   bool operator==(const CellFormat& o) const {
-    return framed == o.framed && bold == o.bold && align == o.align;
+    return framed == o.framed && bold == o.bold && align == o.align && title == o.title;
   }
   bool operator!=(const CellFormat& o) const { return !(*this == o); }
 };

@@ -59,6 +59,7 @@ bool ParseFormat(std::string_view s, CellFormat* out) {
     switch (ch) {
       case 'f': f.framed = true; break;
       case 'b': f.bold = true; break;
+      case 't': f.title = true; break;
       case 'l': case 'c': case 'r':
         if (aligned) return false;
         aligned = true;
@@ -75,6 +76,7 @@ std::string FormatCode(const CellFormat& f) {
   std::string s;
   if (f.framed) s += 'f';
   if (f.bold) s += 'b';
+  if (f.title) s += 't';
   if (f.align == Align::Centre) s += 'c';
   if (f.align == Align::Right) s += 'r';
   return s;

@@ -9,7 +9,8 @@
 //   cell 4,2,r|单位：            row,column,format|text
 //   end
 //
-// A format is any of f (framed), b (bold) and one of l, c, r (alignment);
+// A format is any of f (framed), b (bold), t (title type) and one of l, c,
+// r (alignment);
 // empty is plain and left-aligned. In a text, "\n" stands for a line break
 // and "\\" for a backslash. Lines may end in CR LF. Records other than the
 // first and the last may come in any order after "size".

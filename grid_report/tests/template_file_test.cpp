@@ -16,7 +16,7 @@ GridData Sample() {
   g.JoinCells(1, 1, 1, 4);
   g.JoinCells(3, 2, 2, 2);
   g.SetCellText(1, 1, "某某乡卫生系统收入日报表");
-  g.SetFormat(1, 1, CellFormat{false, true, Align::Centre});
+  g.SetFormat(1, 1, CellFormat{false, true, Align::Centre, true});
   g.SetCellText(2, 1, "单位：");
   g.SetFormat(2, 1, CellFormat{false, false, Align::Right});
   g.SetFormat(2, 2, CellFormat{true, false, Align::Left});  // framed, no text
@@ -53,11 +53,11 @@ TEST(TemplateFile, WhatIsWrittenLoadsBackTheSame) {
 
 TEST(TemplateFile, ReadsAHandWrittenFileWithBareLineFeeds) {
   const std::string text =
-      "ZZGRID 1\nsize 2 3\ncell 2,3,fbr|合计：\njoin 1 1 1 3\nwidths 100 200 300\ncell 1,1,|题\nend\n";
+      "ZZGRID 1\nsize 2 3\ncell 2,3,fbrt|合计：\njoin 1 1 1 3\nwidths 100 200 300\ncell 1,1,|题\nend\n";
   GridData g;
   ASSERT_TRUE(ParseTemplate(text, &g));
   EXPECT_EQ(g.CellText(2, 3), "合计：");
-  EXPECT_EQ(g.Format(2, 3), (CellFormat{true, true, Align::Right}));
+  EXPECT_EQ(g.Format(2, 3), (CellFormat{true, true, Align::Right, true}));
   EXPECT_EQ(g.ColumnWidth(3), 300);
   EXPECT_EQ(g.RowHeight(2), GridData::kDefaultRowHeight);
   EXPECT_TRUE(g.Covered(1, 3));

@@ -16,7 +16,7 @@ using grid::Align;
 using grid::CellFormat;
 using grid::GridData;
 
-const CellFormat kTitle{false, true, Align::Centre};
+const CellFormat kTitle{false, true, Align::Centre, true};
 const CellFormat kHeading{true, true, Align::Centre};
 const CellFormat kFigure{true, false, Align::Right};
 const CellFormat kCentred{true, false, Align::Centre};
