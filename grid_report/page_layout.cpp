@@ -7,13 +7,15 @@ namespace grid {
 namespace {
 
 // Sizes in tenths of a millimetre, in the settings' paper numbering.
+// The driver codes are the DEVMODE paper numbers of the Win32 headers.
 const Paper kPapers[17] = {
-    {"A4", 2100, 2970},     {"Letter", 2159, 2794},   {"A4", 2100, 2970},
-    {"A3", 2970, 4200},     {"A5", 1480, 2100},       {"B4", 2570, 3640},
-    {"B5", 1820, 2570},     {"Legal", 2159, 3556},    {"16K", 1840, 2600},
-    {"32K", 1300, 1840},    {"Big 16K", 2100, 2850},  {"8K", 2600, 3680},
-    {"Executive", 1842, 2667}, {"Tabloid", 2794, 4318}, {"A6", 1050, 1480},
-    {"B6", 1280, 1820},     {"Envelope DL", 1100, 2200}};
+    {"A4", 2100, 2970, 9},          {"Letter", 2159, 2794, 1},      {"A4", 2100, 2970, 9},
+    {"A3", 2970, 4200, 8},          {"A5", 1480, 2100, 11},         {"B4", 2570, 3640, 12},
+    {"B5", 1820, 2570, 13},         {"Legal", 2159, 3556, 5},       {"16K", 1460, 2150, 93},
+    {"32K", 970, 1510, 94},         {"Big 32K", 1400, 2030, 95},    {"Envelope C5", 1620, 2290, 28},
+    {"Executive", 1842, 2667, 7},   {"Tabloid", 2794, 4318, 3},     {"A6", 1050, 1480, 70},
+    {"B6", 1280, 1820, 88},         {"Envelope DL", 1100, 2200, 27}};
+constexpr int kFirstDevicePaper = 1000;
 
 // Margins so wide that nothing fits still leave a strip to print on.
 constexpr int kLeastPrintable = 100;
@@ -23,6 +25,11 @@ constexpr int kLeastPrintable = 100;
 Paper PaperOf(int paper_number) {
   if (paper_number >= 0 && paper_number < 17) return kPapers[paper_number];
   return kPapers[0];
+}
+
+int DevicePaperCode(int paper_number) {
+  if (paper_number >= kFirstDevicePaper) return paper_number - (kFirstDevicePaper - 1);
+  return PaperOf(paper_number).device_code;
 }
 
 PageLayout LayOutPages(const GridData& grid, const PrintInf& settings) {

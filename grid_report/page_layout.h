@@ -15,10 +15,13 @@ namespace grid {
 struct Paper {
   const char* name;
   int width, height;  // portrait
+  int device_code;    // the printer driver's number for it
 };
 // The paper of a settings' paper number; device papers (1000 and above)
 // are not known here and lay out as A4.
 Paper PaperOf(int paper_number);
+// The printer driver's paper code (DMPAPER_*) for a settings' paper number.
+int DevicePaperCode(int paper_number);
 
 struct PageRows {
   int first = 1, last = 0;  // last < first: a page without rows

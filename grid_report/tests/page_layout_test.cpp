@@ -38,6 +38,15 @@ TEST(PageLayout, ReportSettingsGiveLandscapeA4WithTheirMargins) {
   EXPECT_EQ(p.printable_height, 2970 - 460);
 }
 
+TEST(PageLayout, PaperNumbersNameDriverPapers) {
+  EXPECT_EQ(DevicePaperCode(2), 9);     // A4
+  EXPECT_EQ(DevicePaperCode(3), 8);     // A3
+  EXPECT_EQ(DevicePaperCode(-1), 9);    // out of range: the first paper
+  EXPECT_EQ(DevicePaperCode(1000), 1);  // device codes are given plus 999
+  EXPECT_EQ(DevicePaperCode(1008), 9);
+  EXPECT_STREQ(PaperOf(3).name, "A3");
+}
+
 TEST(PageLayout, RowsBreakOntoPagesWhole) {
   GridData g(10, 2);
   PrintInf inf = ReportSettings();

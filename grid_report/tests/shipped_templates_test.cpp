@@ -40,8 +40,12 @@ TEST(ShippedTemplates, FiveDayFormHasItsSixBlocksWhereTheFillWrites) {
     SCOPED_TRACE(b.title);
     // The title goes into column 1 and spans the form.
     EXPECT_EQ(g.RangeAt(b.title, 1), (CellRange{b.title, 1, 1, 19}));
-    EXPECT_EQ(g.CellText(b.unit, 2), "单位：");
-    EXPECT_EQ(g.CellText(b.unit, 8), "截止日期：");
+    // The labels stand in the cells just before the ones the fill writes.
+    CellRange unit_label = g.RangeAt(b.unit, 2), date_label = g.RangeAt(b.unit, 8);
+    EXPECT_EQ(g.CellText(unit_label.row, unit_label.column), "单位：");
+    EXPECT_EQ(unit_label.column + unit_label.columns, 3);
+    EXPECT_EQ(g.CellText(date_label.row, date_label.column), "截止日期：");
+    EXPECT_EQ(date_label.column + date_label.columns, 9);
     // The cells the fill writes start their joins, so the text shows.
     for (int c : {3, 9}) EXPECT_FALSE(g.Covered(b.unit, c));
     EXPECT_FALSE(g.Covered(b.year, 1));

@@ -54,10 +54,13 @@ void FiveDayBlock(GridData& g, const Block& b) {
   g.SetRowHeight(b.title + 2, 30);
 
   int unit = b.title + 3, year = b.title + 4, heading = b.title + 5;
-  Put(g, unit, 2, "单位：", kLabel);
-  g.JoinCells(unit, 3, 1, 5);
+  // The labels take two cells each: one column is too narrow for them.
+  g.JoinCells(unit, 1, 1, 2);
+  Put(g, unit, 1, "单位：", kLabel);
+  g.JoinCells(unit, 3, 1, 4);
+  g.JoinCells(unit, 7, 1, 2);
+  Put(g, unit, 7, "截止日期：", kLabel);
   g.JoinCells(unit, 9, 1, 4);
-  Put(g, unit, 8, "截止日期：", kLabel);
   Put(g, unit, 18, "单位：元", kLabel);
   g.JoinCells(unit, 18, 1, 2);
 
