@@ -19,11 +19,11 @@ namespace {
 
 enum Command { kPrevious = 101, kNext, kPrint, kClose, kPageLabel };
 
-struct ButtonSpec {
+struct PreviewButton {
   Command id;
   const wchar_t* caption;
 };
-const ButtonSpec kButtons[] = {
+const PreviewButton kButtons[] = {
     {kPrevious, L"上一页"}, {kNext, L"下一页"}, {kPrint, L"打印"}, {kClose, L"关闭"}};
 
 constexpr int kBandHeight = 44;
@@ -113,7 +113,7 @@ RECT PaperRect(HWND hwnd, const PageLayout& layout) {
 void OnCreate(HWND hwnd) {
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   int x = kGap;
-  for (const ButtonSpec& b : kButtons) {
+  for (const PreviewButton& b : kButtons) {
     HWND button = CreateWindowExW(0, L"BUTTON", b.caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x,
                                   (kBandHeight - kButtonHeight) / 2, kButtonWidth, kButtonHeight, hwnd,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), nullptr, nullptr);
