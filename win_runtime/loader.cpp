@@ -47,7 +47,10 @@ bool Loader::LoadModal(RuntimeWindow& window, RuntimeWindow* owner) {
   }
   if (owner_hwnd && IsWindow(owner_hwnd)) {
     EnableWindow(owner_hwnd, TRUE);
-    SetActiveWindow(owner_hwnd);
+    // A window the modal one opened before it went (a report it leads to)
+    // keeps the activation; only when none took it does the owner.
+    HWND active = GetActiveWindow();
+    if (!active || active == owner_hwnd) SetActiveWindow(owner_hwnd);
   }
   if (quit) PostQuitMessage(quit_code);
   return true;

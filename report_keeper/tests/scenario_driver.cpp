@@ -269,9 +269,15 @@ HWND LogIn(Program& p, const wchar_t* name, const wchar_t* password) {
   return main;
 }
 
-// The report buttons. The program folder holds no report template, so
-// every report window says so and closes; what leads there is the check.
-void Reports(HWND main) {
+// Waits for a window of this caption to be gone.
+bool Gone(HWND window) {
+  for (int i = 0; i < 150 && IsWindow(window); ++i) Sleep(20);
+  return !IsWindow(window);
+}
+
+// The report buttons, with the report templates beside the program; at the
+// end the statistics template is taken away.
+void Reports(const std::wstring& folder, HWND main) {
   std::puts("-- the reports");
   // The list holds the whole current period (the script stores days up to
   // its end), so the five-day check passes and the settlement is confirmed.
@@ -284,9 +290,15 @@ void Reports(HWND main) {
         "the configured 25th settlement can only be confirmed");
   Check(!IsWindowEnabled(main), "it is modal");
   PostMessageW(Unit(mode, 2), BM_CLICK, 0, 0);  // 确认
-  Check(AnswerBox("系统提示", "加载报表模板失败！"), "confirming opens the five-day report, which finds no template");
-  for (int i = 0; i < 100 && IsWindow(mode); ++i) Sleep(20);
-  Check(!IsWindow(mode) && !FindWindowW(nullptr, W("打印五日数据").c_str()), "both windows are gone");
+  HWND five_day = WaitWindow(nullptr, W("打印五日数据"));
+  Check(five_day != nullptr && Gone(mode), "confirming opens the five-day report in its place");
+  if (five_day) {
+    Check(IsWindowEnabled(main) != FALSE, "the report window is not modal");
+    Check(TextOf(Unit(five_day, 1)) == W("城南卫生院五日报表"), "its header names the unit");
+    Photograph(folder, "zuzaror-five-day");
+    PostMessageW(five_day, WM_CLOSE, 0, 0);
+    Check(Gone(five_day), "and closes");
+  }
 
   PostMessageW(Unit(main, 40), BM_CLICK, 0, 0);
   mode = WaitWindow(nullptr, W("确认结算方式"));
@@ -301,7 +313,16 @@ void Reports(HWND main) {
   Sleep(300);
 
   PostMessageW(Unit(main, 41), BM_CLICK, 0, 0);  // 打印统计报表
-  Check(AnswerBox("系统提示", "加载报表模板失败！"), "the statistics report finds no template either");
+  HWND statistics = WaitWindow(nullptr, W("打印统计报表"));
+  Check(statistics != nullptr && !IsWindowEnabled(main), "the statistics report shows, modal");
+  if (statistics) {
+    Photograph(folder, "zuzaror-statistics");
+    PostMessageW(statistics, WM_CLOSE, 0, 0);
+    Check(Gone(statistics), "and closes");
+  }
+  DeleteFileW((folder + L"\\tjbb.grd").c_str());
+  PostMessageW(Unit(main, 41), BM_CLICK, 0, 0);
+  Check(AnswerBox("系统提示", "加载报表模板失败！"), "without its template the report says so");
   Sleep(300);
 
   // A range of one day is no period at all.
@@ -371,7 +392,7 @@ void RightsAndUnitName(const std::wstring& folder) {
     Check(main != nullptr && TextOf(Unit(main, 43)) == W("城南卫生院"), "the next start shows the name");
     HWND bar = main ? FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr) : nullptr;
     Check(bar && PanelText(p, bar, 1) == W("用户单位：城南卫生院"), "and names it in the status bar");
-    if (main) Reports(main);
+    if (main) Reports(folder, main);
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     p.Ended(10000, &code);

@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/nodb" "$work/app" "$work/clerk" "$work/restore/back" "$work/restore/temp"
 cp "$ZZ_BIN/Zuzaror.exe" "$work/nodb/"
 cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/app/"
-cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/clerk/"
+cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$ZZ_BIN/wrbb.grd" "$ZZ_BIN/tjbb.grd" "$work/clerk/"
 cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$work/restore/"
 # A backup that is no database at all.
 printf 'not a database\r\n' > "$work/restore/back/bad.ml"
@@ -50,7 +50,8 @@ while kill -0 $driver 2>/dev/null; do
 done
 wait $driver
 rc=$?
-for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-users; do
+for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-users zuzaror-five-day \
+  zuzaror-statistics; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 # The skin library travels inside the program and is written beside it.
