@@ -4,15 +4,8 @@
 # must write it (hidden); the second finds it. Each run is photographed under
 # its skin into the build's screenshots folder. A third start with a damaged
 # library must still show the window, unskinned.
-set -euo pipefail
-source "$ZZ_TOOLS/wine-vars.sh"
-"$ZZ_TOOLS/wine-env.sh" status || "$ZZ_TOOLS/wine-env.sh" start
-source "$ZZ_TOOLS/wine-vars.sh"
-
-work=$(mktemp -d "$ZZ_WINE_ROOT/skin.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-shots="$ZZ_BIN/../screenshots"
-mkdir -p "$shots" "$work/app"
+source "$ZZ_TOOLS/screen-lib.sh" skin
+mkdir -p "$work/app"
 cp "$ZZ_BIN/skin_demo.exe" "$work/app/"
 
 fail() { echo "FAIL: $*"; exit 1; }
@@ -27,8 +20,7 @@ show() {
   local pid=$!
   for _ in $(seq 300); do [ -s "$work/ready" ] && break; sleep 0.1; done
   [ -s "$work/ready" ] || { cat "$work/log"; kill $pid; fail "skin $skin: the window never showed"; }
-  sleep 0.5
-  if [ -n "$shot" ]; then import -window root "$shot"; fi
+  if [ -n "$shot" ]; then photograph "$shot"; fi
   touch "$work/go"
   local rc=0
   wait $pid || rc=$?
@@ -36,11 +28,11 @@ show() {
   echo "skin $skin: $(cat "$work/ready")"
 }
 
-show 5 "$shots/skin-05.png"
+show 5 skin-05
 grep -q "applied=1 existed=0 present=1 hidden=1" "$work/ready" || fail "a missing library was not written back hidden"
 cmp -s "$work/app/SkinH_EL.dll" "$ZZ_BIN/SkinH_EL.dll" || fail "the written library differs from the build's"
 
-show 12 "$shots/skin-12.png"
+show 12 skin-12
 grep -q "applied=1 existed=1 present=1 hidden=1" "$work/ready" || fail "skin 12 did not apply"
 
 # A damaged library: no skin, but the program goes on.
