@@ -1,0 +1,205 @@
+#include "qv_dump.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(QvDumpName, ProgramPathTickAndExtension) {
+  wchar_t out[MAX_PATH + 32];
+  ASSERT_TRUE(QvDumpFileName(L"C:\\app\\setup.exe", 12345, out, MAX_PATH + 32));
+  EXPECT_EQ(std::wstring(L"C:\\app\\setup.exe_12345.dmp"), out);
+
+  // The tick count is printed as a signed number, as the dump names always were.
+  ASSERT_TRUE(QvDumpFileName(L"C:\\a.exe", 0x80000000u, out, MAX_PATH + 32));
+  EXPECT_EQ(std::wstring(L"C:\\a.exe_-2147483648.dmp"), out);
+  ASSERT_TRUE(QvDumpFileName(L"C:\\a.exe", 0xFFFFFFFFu, out, MAX_PATH + 32));
+  EXPECT_EQ(std::wstring(L"C:\\a.exe_-1.dmp"), out);
+
+  // Characters outside the ANSI code page survive untouched.
+  const std::wstring chinese = L"D:\\\u5B89\u88C5\\\u5378\u8F7D.exe";
+  ASSERT_TRUE(QvDumpFileName(chinese.c_str(), 7, out, MAX_PATH + 32));
+  EXPECT_EQ(chinese + L"_7.dmp", out);
+}
+
+TEST(QvDumpName, RefusesWhatDoesNotFit) {
+  // "C:\\a.exe_5.dmp" is 14 characters and needs room for its terminator.
+  wchar_t out[15] = L"junk";
+  EXPECT_FALSE(QvDumpFileName(L"C:\\a.exe", 5, out, 14));
+  EXPECT_EQ(L'\0', out[0]);
+  ASSERT_TRUE(QvDumpFileName(L"C:\\a.exe", 5, out, 15));
+  EXPECT_EQ(std::wstring(L"C:\\a.exe_5.dmp"), out);
+  EXPECT_FALSE(QvDumpFileName(nullptr, 5, out, 15));
+  EXPECT_EQ(L'\0', out[0]);
+}
+
+LPTOP_LEVEL_EXCEPTION_FILTER InstalledFilter() {
+  LPTOP_LEVEL_EXCEPTION_FILTER now = SetUnhandledExceptionFilter(nullptr);
+  SetUnhandledExceptionFilter(now);
+  return now;
+}
+
+TEST(QvDumpFilter, ObjectsChainTheFilterAndCopiesInstallNothing) {
+  CqvDump& single = CqvDump::Instance();
+  EXPECT_EQ(&single, &CqvDump::Instance());
+  EXPECT_EQ(&CqvDump::ExceptionFilter, InstalledFilter());
+  EXPECT_NE(&CqvDump::ExceptionFilter, single.PreviousFilter());
+  EXPECT_EQ(&single, CqvDump::Current());
+
+  single.Install(nullptr, L"pl_install_dump");
+  EXPECT_EQ(L"", single.AppName());
+  EXPECT_EQ(L"pl_install_dump", single.ReportType());
+  InstallDump(L"QV-\u5B89\u88C5\u5411\u5BFC", nullptr);
+  EXPECT_EQ(L"QV-\u5B89\u88C5\u5411\u5BFC", single.AppName());
+  EXPECT_EQ(L"", single.ReportType());
+
+  {
+    CqvDump second;
+    second.Install(L"second", L"vt_uninstall_dump");
+    EXPECT_EQ(&second, CqvDump::Current());
+    EXPECT_EQ(&CqvDump::ExceptionFilter, second.PreviousFilter());
+
+    {
+      CqvDump copy(second);
+      CqvDump assigned;  // becomes current and installs, like any default object
+      assigned = single;
+      EXPECT_EQ(&assigned, CqvDump::Current());
+      EXPECT_EQ(single.PreviousFilter(), assigned.PreviousFilter());
+      EXPECT_EQ(single.AppName(), assigned.AppName());
+      EXPECT_EQ(L"vt_uninstall_dump", copy.ReportType());
+      EXPECT_EQ(&CqvDump::ExceptionFilter, copy.PreviousFilter());
+    }
+    // The assigned object put back the filter in force before the handler
+    // existed; the copy, destroyed after it, put the handler's filter back.
+    EXPECT_EQ(&CqvDump::ExceptionFilter, InstalledFilter());
+  }
+  // The filter is still ours but its last current object is gone: it must
+  // not be left pointing at it.
+  EXPECT_EQ(&CqvDump::ExceptionFilter, InstalledFilter());
+  EXPECT_EQ(nullptr, CqvDump::Current());
+}
+
+// Each crash runs a copy of the helper in a folder of its own whose name is
+// outside the ANSI code page, so the dump's path must stay wide throughout.
+class QvDumpCrash : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    dir_ = std::wstring(temp) + L"\u5D29\u6E83" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+           std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++serial_);
+    ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+    dir_ += L"\\";
+    wchar_t self[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH + 1);
+    std::wstring source = self;
+    source.erase(source.find_last_of(L'\\') + 1);
+    source += L"qv_dump_helper.exe";
+    helper_ = dir_ + L"\u5B89\u88C5.exe";
+    ASSERT_TRUE(CopyFileW(source.c_str(), helper_.c_str(), FALSE));
+  }
+  void TearDown() override {
+    for (const std::wstring& name : Files(L"*")) DeleteFileW((dir_ + name).c_str());
+    RemoveDirectoryW(dir_.c_str());
+  }
+
+  DWORD Run(const std::wstring& args) {
+    std::wstring line = L"\"" + helper_ + L"\" " + args;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      return 0xFFFFFFFF;
+    CloseHandle(pi.hThread);
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    return code;
+  }
+
+  std::vector<std::wstring> Files(const wchar_t* pattern) const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((dir_ + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+  }
+
+  std::wstring Read(const std::wstring& name) const {
+    std::wstring text;
+    HANDLE file = CreateFileW((dir_ + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), got / sizeof(wchar_t));
+    return text;
+  }
+
+  // The one dump's name follows "<program file>_<signed tick>.dmp" and the
+  // file holds a minidump.
+  void ExpectOneDump() {
+    std::vector<std::wstring> dumps = Files(L"*.dmp");
+    ASSERT_EQ(1u, dumps.size());
+    const std::wstring prefix = L"\u5B89\u88C5.exe_";
+    const std::wstring& name = dumps[0];
+    ASSERT_EQ(0u, name.compare(0, prefix.size(), prefix)) << "dump name has the wrong stem";
+    std::wstring tick = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    ASSERT_FALSE(tick.empty());
+    EXPECT_EQ(std::wstring::npos,
+              tick.find_first_not_of(L"0123456789", tick[0] == L'-' ? 1 : 0));
+
+    HANDLE file = CreateFileW((dir_ + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    char head[4] = {};
+    DWORD got = 0;
+    ReadFile(file, head, 4, &got, nullptr);
+    DWORD size = GetFileSize(file, nullptr);
+    CloseHandle(file);
+    EXPECT_GT(size, 4u);
+    EXPECT_EQ(std::string("MDMP"), std::string(head, got));
+  }
+
+  static int serial_;
+  std::wstring dir_;
+  std::wstring helper_;
+};
+
+int QvDumpCrash::serial_ = 0;
+
+TEST_F(QvDumpCrash, ReportsWritesTheDumpShowsTheBoxAndEnds) {
+  EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"crash pl_install_dump"));
+  ExpectOneDump();
+  // The report goes first and the box sees the dump already on disk.
+  EXPECT_EQ(L"report:pl_install_dump\nbox:1\n", Read(L"crash.log"));
+}
+
+TEST_F(QvDumpCrash, UnnamedHandlerReportsAnEmptyType) {
+  EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"early"));
+  ExpectOneDump();
+  EXPECT_EQ(L"report:\nbox:1\n", Read(L"crash.log"));
+}
+
+TEST_F(QvDumpCrash, TwoThreadsCrashingTogetherGiveOneDumpAndOneBox) {
+  EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"twice vt_uninstall_dump"));
+  ExpectOneDump();
+  EXPECT_EQ(L"report:vt_uninstall_dump\nbox:1\n", Read(L"crash.log"));
+}
+
+TEST_F(QvDumpCrash, AFaultInsideTheFilterStillEndsTheProcess) {
+  EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"nested pl_install_dump"));
+  ExpectOneDump();
+  EXPECT_EQ(L"report:pl_install_dump\nbox:1\n", Read(L"crash.log"));
+}
+
+}  // namespace
