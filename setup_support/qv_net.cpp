@@ -51,6 +51,16 @@ std::wstring ProgramFolder() {
   }
 }
 
+// The proxy's user name and password, answered when it asks (407).
+void SetProxyLogin(HINTERNET connection, const tagQvProxyConfig& proxy) {
+  if (!proxy.use_proxy) return;
+  InternetSetOptionW(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<wchar_t*>(proxy.user.c_str()),
+                     static_cast<DWORD>(proxy.user.size()));
+  InternetSetOptionW(connection, INTERNET_OPTION_PROXY_PASSWORD,
+                     const_cast<wchar_t*>(proxy.password.c_str()),
+                     static_cast<DWORD>(proxy.password.size()));
+}
+
 }  // namespace
 
 CQvNet::CQvNet() {
@@ -134,14 +144,7 @@ int CQvNet::isConnected(LPCWSTR url) {
                                              INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
                                              INTERNET_SERVICE_HTTP, INTERNET_FLAG_NO_UI, 0));
   if (!connection) return 0;
-  if (proxy_.use_proxy) {
-    InternetSetOptionW(connection.get(), INTERNET_OPTION_PROXY_USERNAME,
-                       const_cast<wchar_t*>(proxy_.user.c_str()),
-                       static_cast<DWORD>(proxy_.user.size()));
-    InternetSetOptionW(connection.get(), INTERNET_OPTION_PROXY_PASSWORD,
-                       const_cast<wchar_t*>(proxy_.password.c_str()),
-                       static_cast<DWORD>(proxy_.password.size()));
-  }
+  SetProxyLogin(connection.get(), proxy_);
   LPCWSTR accept[] = {L"*/*", nullptr};
   InternetHandle request(HttpOpenRequestW(connection.get(), L"GET", path.c_str(), L"HTTP/1.1",
                                           nullptr, accept,
@@ -200,14 +203,7 @@ int CQvNet::Request(bool post, LPCWSTR url, const char* body, char* buffer, DWOR
     LogFailure(L"InternetConnect");
     return 0;
   }
-  if (proxy_.use_proxy) {
-    InternetSetOptionW(connection.get(), INTERNET_OPTION_PROXY_USERNAME,
-                       const_cast<wchar_t*>(proxy_.user.c_str()),
-                       static_cast<DWORD>(proxy_.user.size()));
-    InternetSetOptionW(connection.get(), INTERNET_OPTION_PROXY_PASSWORD,
-                       const_cast<wchar_t*>(proxy_.password.c_str()),
-                       static_cast<DWORD>(proxy_.password.size()));
-  }
+  SetProxyLogin(connection.get(), proxy_);
 
   LPCWSTR accept[] = {L"*/*", nullptr};
   InternetHandle request(HttpOpenRequestW(connection.get(), post ? L"POST" : L"GET", path.c_str(),

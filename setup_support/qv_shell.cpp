@@ -46,6 +46,18 @@ void Release(T*& p) {
   p = nullptr;
 }
 
+// A new shell link and its file side; both or neither.
+bool OpenShellLink(IShellLinkW** link, IPersistFile** file) {
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(link))))
+    return false;
+  if (FAILED((*link)->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file)))) {
+    Release(*link);
+    return false;
+  }
+  return true;
+}
+
 // Pairs a thread's component-system start with its end; a thread already
 // running another apartment kind keeps it and is not ended here.
 class ComScope {
@@ -119,14 +131,8 @@ int CreateShortcut(LPCWSTR folder, LPCWSTR name, LPCWSTR target, LPCWSTR icon, W
                    LPCWSTR description, int show) {
   if (!folder) return 0;
   IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(&link))))
-    return 0;
   IPersistFile* file = nullptr;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    Release(link);
-    return 0;
-  }
+  if (!OpenShellLink(&link, &file)) return 0;
   if (target) {
     link->SetPath(target);
     std::wstring dir(target);
@@ -174,14 +180,8 @@ int CreateUrlShortcut(LPCWSTR path, LPCWSTR url) {
 int SetShortcutIcon(LPCWSTR path, LPCWSTR icon) {
   if (!path) return 0;
   IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(&link))))
-    return 0;
   IPersistFile* file = nullptr;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    Release(link);
-    return 0;
-  }
+  if (!OpenShellLink(&link, &file)) return 0;
   file->Load(path, STGM_READWRITE);
   if (icon) link->SetIconLocation(icon, 0);
   HRESULT saved = file->Save(path, TRUE);
