@@ -33,6 +33,14 @@ fi
 out=$(mktemp "$ZZ_WINE_ROOT/out.XXXXXX")
 wine "$exe" "$@" >"$out" 2>&1 </dev/null
 rc=$?
+# Now and then Wine fails to start a program while many start at once: it
+# then ends at once, failing, without a word. Such a start is tried once
+# more; a program that really fails before writing anything fails again.
+if [ $rc != 0 ] && [ ! -s "$out" ]; then
+  echo "wine-run: $(basename "$exe") ended with $rc before writing anything; starting it once more" >&2
+  wine "$exe" "$@" >"$out" 2>&1 </dev/null
+  rc=$?
+fi
 cat "$out"
 rm -f "$out"
 exit $rc
