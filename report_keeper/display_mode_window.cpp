@@ -8,8 +8,6 @@
 namespace keeper {
 namespace {
 
-const char* const kSection = "系统配置";
-
 const rt::WindowTemplate kDisplayModeWindow = {
     "DisplayModeWindow", "设置默认显示方式", 50, 50, 250, 118, rt::Border::Dialog,
     {{rt::UnitKind::RadioButton, "单选框_25号结算", "25号结算", 32, 16, 88, 24},
@@ -26,8 +24,8 @@ void ShowDisplayModeWindow(rt::RuntimeWindow* owner, bool modal) {
   m.On("", rt::Event::Created, [&m](rt::EventArgs&) {
     ApplySkin();
     std::string ini = SettingsPath();
-    m.SetChecked("单选框_25号结算", rt::IniRead(ini, kSection, "默认显示方式1", "") == "1");
-    m.SetChecked("单选框_月末结算", rt::IniRead(ini, kSection, "默认显示方式2", "") == "1");
+    m.SetChecked("单选框_25号结算", rt::IniRead(ini, kSettingsSection, kKeyOn25th, "") == "1");
+    m.SetChecked("单选框_月末结算", rt::IniRead(ini, kSettingsSection, kKeyOnMonthEnd, "") == "1");
   });
   m.On("按钮_设置为系统默认", rt::Event::Click, [&w, &m](rt::EventArgs&) {
     bool on25 = m.Get("单选框_25号结算").checked, month_end = m.Get("单选框_月末结算").checked;
@@ -37,8 +35,8 @@ void ShowDisplayModeWindow(rt::RuntimeWindow* owner, bool modal) {
       return;
     }
     std::string ini = SettingsPath();
-    bool ok = rt::IniWrite(ini, kSection, "默认显示方式1", on25 ? "1" : "0") &&
-              rt::IniWrite(ini, kSection, "默认显示方式2", month_end ? "1" : "0");
+    bool ok = rt::IniWrite(ini, kSettingsSection, kKeyOn25th, on25 ? "1" : "0") &&
+              rt::IniWrite(ini, kSettingsSection, kKeyOnMonthEnd, month_end ? "1" : "0");
     if (!ok) {
       rt::ShowMessage("设置失败！", "失败", 48, w.hwnd());
       return;

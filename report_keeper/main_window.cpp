@@ -28,8 +28,6 @@ constexpr rt::Colour kHighlight = 0x80E000;
 constexpr rt::Colour kNormal = 0xFFFFFF;
 const char* const kWaiting = "等待计算……";
 const char* const kList = "超级列表框_数据显示";
-const char* const kSection = "系统配置";
-
 const rt::WindowTemplate kMainWindow = {
     "MainWindow", "Zuzaror", 160, 0, 1024, 728, rt::Border::Fixed,
     {{UnitKind::TransparentLabel, "透明标签19", "日  期：", 8, 12, 58, 24},
@@ -362,7 +360,7 @@ void MainWindow::OnDelete() {
 
 void MainWindow::OnFiveDayReport() {
   // Read afresh at every click: a missing file or key means month end.
-  bool on25 = rt::IniRead(SettingsPath(), kSection, "默认显示方式1", "") == "1";
+  bool on25 = rt::IniRead(SettingsPath(), kSettingsSection, kKeyOn25th, "") == "1";
   Program().settlement_on_25th = on25;
   FiveDayCheckInput in;
   in.on_25th = on25;
@@ -414,8 +412,8 @@ void MainWindow::FillRecordList(const std::string& sql) {
 
 void MainWindow::ShowCurrentPeriod() {
   std::string ini = SettingsPath();
-  SettlementMode mode = ModeFromKeys(rt::IniRead(ini, kSection, "默认显示方式1", ""),
-                                     rt::IniRead(ini, kSection, "默认显示方式2", ""));
+  SettlementMode mode = ModeFromKeys(rt::IniRead(ini, kSettingsSection, kKeyOn25th, ""),
+                                     rt::IniRead(ini, kSettingsSection, kKeyOnMonthEnd, ""));
   if (mode != SettlementMode::Invalid) {
     FillRecordList(PeriodQuery(SettlementPeriod(mode, rt::Now())));
     return;

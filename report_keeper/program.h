@@ -43,6 +43,10 @@ zz::DateTime ReadDateOrText(int recordset, const char* column);
 
 std::string RunDirectory();
 std::string SettingsPath();  // run directory + "\1021.ini"
+// The settlement keys of 1021.ini: "1" marks the mode that is on.
+constexpr const char* kSettingsSection = "系统配置";
+constexpr const char* kKeyOn25th = "默认显示方式1";
+constexpr const char* kKeyOnMonthEnd = "默认显示方式2";
 
 // Every window of a run applies the run's skin when it is created.
 void ApplySkin();

@@ -7,8 +7,6 @@
 namespace keeper {
 namespace {
 
-const char* const kSection = "系统配置";
-
 const rt::WindowTemplate kSettlementModeWindow = {
     "SettlementModeWindow", "确认结算方式", 50, 50, 250, 118, rt::Border::Dialog,
     {{rt::UnitKind::RadioButton, "单选框_25号结算", "25号结算", 32, 16, 88, 24},
@@ -24,9 +22,9 @@ void ShowSettlementModeWindow(rt::RuntimeWindow& owner) {
   m.On("", rt::Event::Created, [&m](rt::EventArgs&) {
     ApplySkin();
     std::string ini = SettingsPath();
-    bool on25 = rt::IniRead(ini, kSection, "默认显示方式1", "") == "1";
+    bool on25 = rt::IniRead(ini, kSettingsSection, kKeyOn25th, "") == "1";
     m.SetChecked("单选框_25号结算", on25);
-    m.SetChecked("单选框_月末结算", rt::IniRead(ini, kSection, "默认显示方式2", "") == "1");
+    m.SetChecked("单选框_月末结算", rt::IniRead(ini, kSettingsSection, kKeyOnMonthEnd, "") == "1");
     // The mode can be confirmed here, not switched: that is the display-mode
     // window's work, which restarts the program.
     m.SetDisabled(on25 ? "单选框_月末结算" : "单选框_25号结算", true);

@@ -257,13 +257,15 @@ void LogInAndAdd(const std::wstring& folder) {
   Check(!again || !IsWindow(again), "its × ends it");
 }
 
-HWND LogIn(Program& p, const wchar_t* name, const wchar_t* password) {
+// Starts the program of this folder and logs in; its main window, or null.
+HWND StartAndLogIn(Program& p, const std::wstring& folder, const wchar_t* name,
+                   const wchar_t* password = L"246135") {
+  if (!p.Start(folder + L"\\Zuzaror.exe")) return nullptr;
   HWND login = WaitWindow(nullptr, W("登陆系统"));
   if (!login) return nullptr;
   TypeUser(login, name);
   SetWindowTextW(Unit(login, 5), password);
   ClickLabel(Unit(login, 6));
-  (void)p;
   HWND main = WaitWindow(nullptr, L"Zuzaror");
   Sleep(500);
   return main;
@@ -351,8 +353,7 @@ void RightsAndUnitName(const std::wstring& folder) {
   std::puts("-- a user without rights");
   {
     Program p;
-    p.Start(folder + L"\\Zuzaror.exe");
-    HWND main = LogIn(p, L"clerk", L"pw");
+    HWND main = StartAndLogIn(p, folder, L"clerk", L"pw");
     Check(main != nullptr, "clerk logs in");
     if (!main) return;
     bool all_disabled = true;
@@ -368,8 +369,7 @@ void RightsAndUnitName(const std::wstring& folder) {
   std::puts("-- the unit name, set once");
   {
     Program p;
-    p.Start(folder + L"\\Zuzaror.exe");
-    HWND main = LogIn(p, L"admin", L"246135");
+    HWND main = StartAndLogIn(p, folder, L"admin");
     Check(main != nullptr, "admin logs in");
     if (!main) return;
     PostMessageW(main, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // &M设置单位名称
@@ -387,8 +387,7 @@ void RightsAndUnitName(const std::wstring& folder) {
   }
   {
     Program p;
-    p.Start(folder + L"\\Zuzaror.exe");
-    HWND main = LogIn(p, L"admin", L"246135");
+    HWND main = StartAndLogIn(p, folder, L"admin");
     Check(main != nullptr && TextOf(Unit(main, 43)) == W("城南卫生院"), "the next start shows the name");
     HWND bar = main ? FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr) : nullptr;
     Check(bar && PanelText(p, bar, 1) == W("用户单位：城南卫生院"), "and names it in the status bar");
@@ -465,8 +464,7 @@ void AddToday(HWND main, const char* box_text) {
 void BackupAndRestore(const std::wstring& folder) {
   std::puts("-- back up, add a day, restore the backup");
   Program p;
-  p.Start(folder + L"\\Zuzaror.exe");
-  HWND main = LogIn(p, L"admin", L"246135");
+  HWND main = StartAndLogIn(p, folder, L"admin");
   Check(main != nullptr, "admin logs in");
   if (!main) return;
   PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);  // &D数据备份
@@ -529,8 +527,7 @@ HWND RightBox(HWND window, int right) { return Unit(window, 12 + 2 * right); }
 void UserManagement(const std::wstring& folder) {
   std::puts("-- user management");
   Program p;
-  p.Start(folder + L"\\Zuzaror.exe");
-  HWND main = LogIn(p, L"admin", L"246135");
+  HWND main = StartAndLogIn(p, folder, L"admin");
   Check(main != nullptr, "admin logs in");
   if (!main) return;
   PostMessageW(main, WM_COMMAND, MAKEWPARAM(40000, 0), 0);  // &U用户管理
