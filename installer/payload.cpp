@@ -111,6 +111,11 @@ bool IsSafeRelativePath(const std::u16string& path) {
   }
 }
 
+bool IsKeptWhenPresent(const std::u16string& path) {
+  std::size_t slash = path.rfind(u'\\');
+  return SameAsciiName(path.substr(slash == std::u16string::npos ? 0 : slash + 1), "ml.mdb");
+}
+
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& path) {
   if (!folder.empty() && folder.back() == u'\\') return folder + path;
   return folder + u'\\' + path;

@@ -57,6 +57,10 @@ bool EncodeEntryHeader(const PayloadEntryHeader& entry, std::uint8_t out[kPayloa
 bool IsSafeRelativePath(const std::u16string& path);
 bool IsSafePathPart(const std::u16string& part);
 
+// The bookkeeper's database: an existing one is never replaced by the empty
+// one the payload ships.
+bool IsKeptWhenPresent(const std::u16string& path);
+
 // "folder\path" with exactly one separator between them.
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& path);
 // True when full lies strictly below folder (case-insensitive for ASCII
