@@ -16,25 +16,38 @@ void CountDeletedFile(RemovalHost& host, RemovalCounters& counters) {
 
 wchar_t FoldAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; }
 
-// Upper-cased ASCII, "/" as "\", one trailing "\": the form in which two
+// Upper-cased ASCII, "/" as "\", a trailing "\": the form in which two
 // spellings of a folder compare equal.
 std::wstring FolderKey(const std::wstring& path) {
   std::wstring key;
   key.reserve(path.size() + 1);
   for (wchar_t c : path) key += c == L'/' ? L'\\' : FoldAscii(c);
-  while (key.size() > 1 && key.back() == L'\\' && key[key.size() - 2] == L'\\') key.pop_back();
   if (key.empty() || key.back() != L'\\') key += L'\\';
   return key;
 }
 
-bool IsDriveRoot(const std::wstring& key) {
-  if (key.size() == 3 && key[1] == L':') return true;  // "C:\"
-  if (key.size() < 2 || key[0] != L'\\' || key[1] != L'\\') return key == L"\\";
-  // "\\server\share\" and the device forms "\\?\C:\" and "\\.\C:\".
+// An absolute folder below a drive ("C:\x\") or below a share
+// ("\\server\share\x\", "\\?\C:\x\"), with no empty, "." or ".." part
+// that could make it name another folder.
+bool IsFolderBelowRoot(const std::wstring& key) {
+  std::size_t start = 0, least = 0;
+  if (key.size() > 2 && key[0] >= L'A' && key[0] <= L'Z' && key[1] == L':' && key[2] == L'\\') {
+    start = 3;
+    least = 1;
+  } else if (key.compare(0, 2, L"\\\\") == 0) {
+    start = 2;
+    least = 3;
+  } else {
+    return false;
+  }
   std::size_t parts = 0;
-  for (std::size_t i = 2; i < key.size(); ++i)
-    if (key[i] == L'\\') ++parts;
-  return parts <= 2;
+  for (std::size_t at = start; at < key.size(); ++parts) {
+    const std::size_t end = key.find(L'\\', at);
+    const std::wstring part = key.substr(at, end - at);
+    if (part.empty() || part == L"." || part == L"..") return false;
+    at = end + 1;
+  }
+  return parts >= least;
 }
 
 }  // namespace
@@ -75,19 +88,12 @@ bool IsSinglePathPart(const std::wstring& name) {
 
 bool MayRemoveInstallFolder(const std::wstring& folder, const std::wstring& install_location,
                             const std::vector<std::wstring>& protected_folders) {
-  if (folder.empty() || install_location.empty()) return false;
   const std::wstring key = FolderKey(folder);
-  if (key != FolderKey(install_location) || IsDriveRoot(key)) return false;
-  // A relative path or one with "." or ".." parts could name any folder.
-  if (!(key.size() > 2 && key[1] == L':' && key[2] == L'\\') && key.compare(0, 2, L"\\\\") != 0)
-    return false;
-  if (key.find(L"\\.\\", 2) != std::wstring::npos || key.find(L"\\..\\") != std::wstring::npos)
-    return false;
+  if (folder.empty() || key != FolderKey(install_location) || !IsFolderBelowRoot(key)) return false;
   for (const auto& guarded : protected_folders) {
     if (guarded.empty()) continue;
     // The folder itself or any folder above it.
-    const std::wstring guarded_key = FolderKey(guarded);
-    if (guarded_key.compare(0, key.size(), key) == 0) return false;
+    if (FolderKey(guarded).compare(0, key.size(), key) == 0) return false;
   }
   return true;
 }

@@ -169,6 +169,8 @@ TEST(Removal, OnlyTheRegisteredInstallationFolderMayGo) {
       {L"Zuzaror\\", L"Zuzaror", false},
       {L"C:\\Program Files\\..\\", L"C:\\Program Files\\..", false},
       {L"D:\\Apps\\%PATH%\\", L"D:\\Apps\\%PATH%", true},
+      {L"\\\\server\\share\\Zuzaror\\", L"//server/share/Zuzaror", true},
+      {L"C:\\Apps\\\\Zuzaror\\", L"C:\\Apps\\\\Zuzaror", false},
   };
   for (const Row& r : rows)
     EXPECT_EQ(r.may, MayRemoveInstallFolder(r.folder, r.location, guarded)) << r.folder;
