@@ -108,10 +108,8 @@ bool GetUninstallerPath(std::wstring* path) {
   return true;
 }
 
-bool FindInstallation(UninstallContext* context) {
-  std::wstring path;
-  if (!GetUninstallerPath(&path)) return false;
-  const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
+bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context) {
+  const std::wstring folder = uninstaller.substr(0, uninstaller.rfind(L'\\') + 1);
   if (folder.empty()) return false;
 
   File file(_wfopen((folder + kUninstallRecordName).c_str(), L"rb"));

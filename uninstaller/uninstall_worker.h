@@ -29,10 +29,10 @@ struct UninstallContext {
 // The uninstaller's own file; false when the path filled its buffer.
 bool GetUninstallerPath(std::wstring* path);
 
-// Fills the context's folder and names when the uninstaller runs from a
-// whole installation: a valid record beside it whose key names this folder
-// as "InstallLocation", and no drive root or system or shell folder.
-bool FindInstallation(UninstallContext* context);
+// Fills the context's folder and names when the uninstaller at this path
+// lies in a whole installation: a valid record beside it whose key names its
+// folder as "InstallLocation", and no drive root or system or shell folder.
+bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context);
 
 unsigned __stdcall UninstallThread(void* context);
 void DoUninstall(UninstallContext& context);
