@@ -30,6 +30,24 @@ update [用户信息] set [用户名]='a''b',[用户管理]='1' where [编号]=1
 SEEDS
 }
 
+# The uninstall record beside the uninstaller, and the names the uninstaller
+# takes from it.
+target_uninstall_record() {
+  sources=(installer/uninstall_record.h installer/uninstall_record.cpp installer/utf16_field.h
+           installer/utf16_field.cpp uninstaller/removal.h uninstaller/removal.cpp
+           tools/fuzz/uninstall_record_fuzz.cpp)
+  local field i=0
+  # Shipped names, a hostile "..", and fields without their NUL.
+  for field in Zuzaror .. '..\x'; do
+    python3 -c 'import sys
+def f(t, n): b = t.encode("utf-16-le")[:2 * n]; return b + bytes(2 * n - len(b))
+t = sys.argv[1]
+sys.stdout.buffer.write(f(t, 50) + f("UserData\\", 50) + f(t, 50) + f(t, 30))' "$field" > "$corpus/seed$i"
+    i=$((i + 1))
+  done
+  head -c 360 /dev/zero | tr '\0' 'A' > "$corpus/seed_full"
+}
+
 declare -F "target_$target" >/dev/null || { echo "fuzz: no target '$target'" >&2; exit 2; }
 "target_$target"
 
