@@ -1,5 +1,7 @@
 #include "payload.h"
 
+#include <memory>
+
 #include "lzma_codec.h"
 #include "utf16_field.h"
 
@@ -197,11 +199,13 @@ bool ReadPayload(const std::uint8_t* data, std::size_t size, Payload* out, std::
       *error = where + "unpacked size too large";
       return false;
     }
-    file.data.resize(e.UnpackedSize);
-    if (!LzmaDecodeExact(data + pos, e.PackedSize, file.data.data(), file.data.size())) {
+    // Left uninitialised: a hostile size costs nothing until data arrives.
+    std::unique_ptr<std::uint8_t[]> decoded(new std::uint8_t[e.UnpackedSize + 1]);
+    if (!LzmaDecodeExact(data + pos, e.PackedSize, decoded.get(), e.UnpackedSize)) {
       *error = where + "damaged packed data";
       return false;
     }
+    file.data.assign(decoded.get(), decoded.get() + e.UnpackedSize);
     pos += e.PackedSize;
     packed_sum += e.PackedSize;
     file.packed_sum = packed_sum;
