@@ -9,6 +9,7 @@
 
 #include "qv_log.h"
 #include "qv_test_server.h"
+#include "qv_zlib.h"
 
 #include <cstring>
 #include <deque>
@@ -232,6 +233,11 @@ TEST_F(Net, RequestsWithNoRoomOrAnOverlongHostAreRefusedUnsent) {
   EXPECT_EQ(net_.Post(post_url.c_str(), "a", buffer_, sizeof buffer_), 0);
   EXPECT_TRUE(server_.Requests().empty());
   EXPECT_NE(LogText().find("HttpAddRequestHeaders"), std::string::npos);
+}
+
+TEST(NetLocal, GoingLeavesZlibBoundForTheRestOfTheProcess) {
+  { CQvNet local; }
+  EXPECT_TRUE(CQvZlib::Instance().IsBound());
 }
 
 TEST(NetSingleton, ReadsProxyFileBesideTheProgramOnFirstUse) {
