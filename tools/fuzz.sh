@@ -11,6 +11,7 @@ out="$root/build/fuzz/$target"
 corpus="$out/corpus"
 mkdir -p "$corpus" "$out/src"
 gbk=0
+cflags=()
 
 # The SQL dialect translator: program statements in GBK.
 target_dialect() {
@@ -30,18 +31,84 @@ update [用户信息] set [用户名]='a''b',[用户管理]='1' where [编号]=1
 SEEDS
 }
 
+# The uninstall record beside the uninstaller, and the names the uninstaller
+# takes from it.
+target_uninstall_record() {
+  sources=(installer/uninstall_record.h installer/uninstall_record.cpp installer/utf16_field.h
+           installer/utf16_field.cpp uninstaller/removal.h uninstaller/removal.cpp
+           tools/fuzz/uninstall_record_fuzz.cpp)
+  local field i=0
+  # Shipped names, a hostile "..", and fields without their NUL.
+  for field in Zuzaror .. '..\x'; do
+    python3 -c 'import sys
+def f(t, n): b = t.encode("utf-16-le")[:2 * n]; return b + bytes(2 * n - len(b))
+t = sys.argv[1]
+sys.stdout.buffer.write(f(t, 50) + f("UserData\\", 50) + f(t, 50) + f(t, 30))' "$field" > "$corpus/seed$i"
+    i=$((i + 1))
+  done
+  head -c 360 /dev/zero | tr '\0' 'A' > "$corpus/seed_full"
+}
+
+# The installer's payload reader with the LZMA decoder. Seeds are written by
+# the packer itself, built natively on the side.
+target_payload() {
+  local lzma=/usr/include/lzma
+  sources=(installer/utf16_field.h installer/utf16_field.cpp installer/payload.h installer/payload.cpp
+           installer/lzma_codec.h installer/lzma_codec.cpp $lzma/LzmaDec.c $lzma/LzmaEnc.c $lzma/LzFind.c
+           $lzma/LzmaDec.h $lzma/LzmaEnc.h $lzma/LzFind.h $lzma/LzHash.h $lzma/Types.h
+           tools/fuzz/payload_fuzz.cpp)
+  cflags=(-D_7ZIP_ST)
+  cmake -S "$root" -B "$out/seedbuild" -G Ninja -DZZ_SANITIZE=OFF -DZZ_DIRS=installer >/dev/null
+  cmake --build "$out/seedbuild" --target payload_pack >/dev/null
+  printf 'a\r\n' > "$out/a.ini"
+  head -c 3000 "$root/installer/payload.cpp" > "$out/b.txt"
+  : > "$out/empty"
+  printf 'KeyName=K\nLaunchPath=P\\b.txt\nfile=P\\a.ini|%s\nfile=P\\b.txt|%s\n' "$out/a.ini" "$out/b.txt" > "$out/m1"
+  printf 'KeyName=K\nfile=e|%s\n' "$out/empty" > "$out/m2"
+  "$out/seedbuild/bin/payload_pack" "$out/m1" "$corpus/seed1" >/dev/null
+  "$out/seedbuild/bin/payload_pack" "$out/m2" "$corpus/seed2" >/dev/null
+}
+
+# The skin package walk: runs of 64-byte named headers and their data.
+target_skin_package() {
+  sources=(setup_support/qv_skin_package.h setup_support/qv_skin_package.cpp
+           tools/fuzz/skin_package_fuzz.cpp)
+  python3 - "$corpus" <<'SEEDS'
+import struct, sys
+def entry(name, data):
+    field = name.encode('utf-16-le')[:58].ljust(60, b'\0')
+    return field + struct.pack('<I', len(data)) + data
+seeds = [
+    entry('button_0', b'\x89PNG\r\n') + entry('bg', b'one') + entry('bg', b'two'),
+    entry('', b'e') + entry('A' * 29, b''),
+    b'A\0' * 30 + struct.pack('<I', 0xFFFFFFFF) + b'xy',
+    entry("bg", b"")[:63],
+]
+for i, seed in enumerate(seeds):
+    open('%s/seed%d' % (sys.argv[1], i), 'wb').write(seed)
+SEEDS
+}
+
 declare -F "target_$target" >/dev/null || { echo "fuzz: no target '$target'" >&2; exit 2; }
 "target_$target"
 
 # clang has no GBK execution character set: a GBK target's sources are handed
 # over already in GBK, whose literal bytes it keeps as they are.
 for f in "${sources[@]}"; do
+  case $f in /*) cp "$f" "$out/src/"; continue ;; esac
   if [ $gbk = 1 ]; then
     iconv -f UTF-8 -t GBK "$root/$f" > "$out/src/$(basename "$f")"
   else
     cp "$root/$f" "$out/src/$(basename "$f")"
   fi
 done
-clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Wno-invalid-source-encoding \
-  -I"$out/src" "$out/src"/*.cpp -o "$out/${target}_fuzz"
+# C sources (a library's) are compiled as C and linked in.
+objects=()
+for c in "$out/src"/*.c; do
+  [ -e "$c" ] || continue
+  clang -O1 -g -fsanitize=fuzzer-no-link,address,undefined "${cflags[@]}" -w -c "$c" -o "${c%.c}.o"
+  objects+=("${c%.c}.o")
+done
+clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Wno-invalid-source-encoding "${cflags[@]}" \
+  -I"$out/src" "$out/src"/*.cpp "${objects[@]}" -o "$out/${target}_fuzz"
 "$out/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -15

@@ -1,0 +1,162 @@
+#include "removal.h"
+
+#include <cstdint>
+
+namespace {
+
+bool IsDotName(const std::wstring& name) { return !name.empty() && name[0] == L'.'; }
+
+void CountDeletedFile(RemovalHost& host, RemovalCounters& counters) {
+  ++counters.deleted_files;
+  if (counters.total_files <= 0) return;
+  // 100 is the worker's final message alone: a file never sends it.
+  std::int64_t percent = std::int64_t{counters.deleted_files} * 100 / counters.total_files;
+  if (percent >= 0 && percent < 100) host.Progress(static_cast<int>(percent));
+}
+
+wchar_t FoldAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; }
+
+// Upper-cased ASCII, "/" as "\", a trailing "\": the form in which two
+// spellings of a folder compare equal.
+std::wstring FolderKey(const std::wstring& path) {
+  std::wstring key;
+  key.reserve(path.size() + 1);
+  for (wchar_t c : path) key += c == L'/' ? L'\\' : FoldAscii(c);
+  if (key.empty() || key.back() != L'\\') key += L'\\';
+  return key;
+}
+
+// An absolute folder below a drive ("C:\x\") or below a share
+// ("\\server\share\x\", "\\?\C:\x\"), with no empty, "." or ".." part
+// that could make it name another folder.
+bool IsFolderBelowRoot(const std::wstring& key) {
+  std::size_t start = 0, least = 0;
+  if (key.size() > 2 && key[0] >= L'A' && key[0] <= L'Z' && key[1] == L':' && key[2] == L'\\') {
+    start = 3;
+    least = 1;
+  } else if (key.compare(0, 2, L"\\\\") == 0) {
+    start = 2;
+    least = 3;
+  } else {
+    return false;
+  }
+  std::size_t parts = 0;
+  for (std::size_t at = start; at < key.size(); ++parts) {
+    const std::size_t end = key.find(L'\\', at);
+    const std::wstring part = key.substr(at, end - at);
+    if (part.empty() || part == L"." || part == L"..") return false;
+    at = end + 1;
+  }
+  return parts >= least;
+}
+
+}  // namespace
+
+int CountFiles(RemovalHost& host, const std::wstring& folder) {
+  std::vector<RemovalHost::Entry> entries;
+  if (!host.List(folder, &entries)) return 0;
+  int count = 0;
+  for (const auto& entry : entries) {
+    if (!entry.folder)
+      ++count;
+    else if (!entry.link && !IsDotName(entry.name))
+      count += CountFiles(host, folder + entry.name + L'\\');
+  }
+  return count;
+}
+
+void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder) {
+  std::vector<RemovalHost::Entry> entries;
+  if (!host.List(folder, &entries)) return;
+  for (const auto& entry : entries) {
+    if (!entry.folder) {
+      host.RemoveFile(folder + entry.name);
+      CountDeletedFile(host, counters);
+    } else if (entry.link) {
+      host.RemoveFolder(folder + entry.name);
+    } else if (!IsDotName(entry.name)) {
+      DeleteTree(host, counters, folder + entry.name + L'\\');
+    }
+  }
+  host.RemoveFolder(folder.substr(0, folder.size() - 1));
+}
+
+bool IsSinglePathPart(const std::wstring& name) {
+  if (name.empty() || name == L"." || name == L"..") return false;
+  return name.find_first_of(L"\\/:") == std::wstring::npos;
+}
+
+bool MayRemoveInstallFolder(const std::wstring& folder, const std::wstring& install_location,
+                            const std::vector<std::wstring>& protected_folders) {
+  const std::wstring key = FolderKey(folder);
+  if (folder.empty() || key != FolderKey(install_location) || !IsFolderBelowRoot(key)) return false;
+  for (const auto& guarded : protected_folders) {
+    if (guarded.empty()) continue;
+    // The folder itself or any folder above it.
+    if (FolderKey(guarded).compare(0, key.size(), key) == 0) return false;
+  }
+  return true;
+}
+
+RemovalNames UsableNames(const std::wstring& key_name, const std::wstring& shortcut_name,
+                         const std::wstring& start_menu_folder) {
+  RemovalNames names;
+  if (IsSinglePathPart(key_name)) names.key_name = key_name;
+  if (IsSinglePathPart(shortcut_name)) names.shortcut_name = shortcut_name;
+  if (IsSinglePathPart(start_menu_folder)) names.start_menu_folder = start_menu_folder;
+  return names;
+}
+
+void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const RemovalNames& names,
+                     const std::wstring& programs, const std::wstring& desktop) {
+  if (!names.start_menu_folder.empty() && !programs.empty()) {
+    const std::wstring folder = programs + names.start_menu_folder + L'\\';
+    std::vector<std::wstring> files = {L"官方网站.url", L"卸载.lnk"};
+    if (!names.shortcut_name.empty()) files.insert(files.begin(), names.shortcut_name + L".lnk");
+    std::vector<RemovalHost::Entry> entries;
+    if (host.List(folder, &entries)) {
+      for (const auto& entry : entries) {
+        for (const auto& file : files) {
+          if (entry.folder || entry.name != file) continue;
+          host.RemoveFile(folder + file);
+          CountDeletedFile(host, counters);
+        }
+      }
+      // Fails, as it should, while the user keeps anything else there.
+      host.RemoveFolder(folder.substr(0, folder.size() - 1));
+    }
+  }
+  if (!names.shortcut_name.empty() && !desktop.empty())
+    host.RemoveFile(desktop + names.shortcut_name + L".lnk");
+}
+
+std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder,
+                            const std::function<bool(const std::wstring&, std::string*)>& to_code_page) {
+  auto quoted = [&](const std::wstring& path, std::string* out) {
+    std::wstring doubled;
+    for (wchar_t c : path) {
+      if (c == L'%') doubled += L'%';
+      doubled += c;
+    }
+    std::string text;
+    if (path.empty() || !to_code_page(doubled, &text)) return false;
+    *out = "\"" + text + "\"";
+    return true;
+  };
+  std::string exe, dir;
+  if (!quoted(uninstaller, &exe) || !quoted(folder, &dir)) return {};
+  // The process that starts the batch may still hold its file for a moment:
+  // wait for it, a bounded number of times, before the folder goes.
+  return "@ echo off\r\n"
+         "set n=0\r\n"
+         ":wait\r\n"
+         "del " + exe + "\r\n"
+         "if not exist " + exe + " goto gone\r\n"
+         "set /a n+=1\r\n"
+         "if %n% geq 30 goto gone\r\n"
+         "ping -n 2 127.0.0.1 >nul\r\n"
+         "goto wait\r\n"
+         ":gone\r\n"
+         "rd /s/q " + dir + "\r\n"
+         "del %0";
+}

@@ -1,0 +1,75 @@
+// The uninstaller's removal rules, apart from the Win32 calls that carry
+// them out: which folder may go at all, how files are counted and deleted
+// with their percentages, which shortcuts are the installer's, and the text
+// of the batch file that removes what a running program cannot.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The machine as the removal sees it: the Win32 file system and the window
+// in the program, a fake in the tests. Folder paths end with "\".
+class RemovalHost {
+ public:
+  struct Entry {
+    std::wstring name;
+    bool folder = false;
+    // A junction or symbolic link: removed itself, never followed.
+    bool link = false;
+  };
+  virtual ~RemovalHost() = default;
+  // False when the folder cannot be listed. "." and ".." are left out.
+  virtual bool List(const std::wstring& folder, std::vector<Entry>* entries) = 0;
+  virtual void RemoveFile(const std::wstring& path) = 0;
+  // Removes an empty folder, or a link to a folder without touching its target.
+  virtual void RemoveFolder(const std::wstring& path) = 0;
+  // A percentage from 0 to 99; 100 is only ever sent once every step is done.
+  virtual void Progress(int percent) = 0;
+};
+
+struct RemovalCounters {
+  int total_files = 0;
+  int deleted_files = 0;
+};
+
+// Files below the folder; links and folders whose names begin with "." are
+// neither entered nor counted.
+int CountFiles(RemovalHost& host, const std::wstring& folder);
+
+// Deletes the folder's files and folders and then the folder, sending a
+// percentage for every file (failed deletions count too).
+void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder);
+
+// A record field that is to name one file or folder: not empty, not "." or
+// "..", and free of "\", "/" and ":".
+bool IsSinglePathPart(const std::wstring& name);
+
+// The installation folder may go only when the Uninstall key names it as
+// "InstallLocation" and it is neither a drive root nor one of the system and
+// shell folders given (nor a folder that holds one of them). Both folders
+// may come with or without their trailing "\".
+bool MayRemoveInstallFolder(const std::wstring& folder, const std::wstring& install_location,
+                            const std::vector<std::wstring>& protected_folders);
+
+// The names the record gives, each kept only when it is a single path part.
+struct RemovalNames {
+  std::wstring key_name;
+  std::wstring shortcut_name;
+  std::wstring start_menu_folder;
+};
+RemovalNames UsableNames(const std::wstring& key_name, const std::wstring& shortcut_name,
+                         const std::wstring& start_menu_folder);
+
+// The start-menu shortcuts that the installer made, deleted and counted like
+// the installation's files, then their folder when nothing else is left in
+// it; then the desktop shortcut. programs and desktop end with "\".
+void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const RemovalNames& names,
+                     const std::wstring& programs, const std::wstring& desktop);
+
+// The batch file's text for the uninstaller's path and its folder (no
+// trailing "\"). to_code_page must convert exactly or fail; a percent sign is
+// doubled first so that the command interpreter keeps it. Empty when a path
+// cannot be written.
+std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder,
+                            const std::function<bool(const std::wstring&, std::string*)>& to_code_page);

@@ -1,0 +1,160 @@
+// The removal over the real file system and registry of the test's Wine
+// prefix: an installation laid out by the test, removed by the worker.
+#include "uninstall_worker.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const std::wstring kKeyName = L"ZuzarorWorkerTest";
+const std::wstring kKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + kKeyName;
+
+std::wstring Special(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  SHGetSpecialFolderPathW(nullptr, path, csidl, TRUE);
+  return std::wstring(path) + L"\\";
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Write(const std::wstring& path, const void* data, std::size_t size) {
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  ASSERT_NE(nullptr, f) << std::string(path.begin(), path.end());
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+}
+void Touch(const std::wstring& path) { Write(path, "x", 1); }
+
+void Wipe(const std::wstring& folder) {
+  std::wstring list = folder + L'\0';  // double NUL for the shell
+  SHFILEOPSTRUCTW op = {};
+  op.wFunc = FO_DELETE;
+  op.pFrom = list.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationW(&op);
+}
+
+class UninstallWorker : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    parent_ = std::wstring(temp) + L"卸载%PATH%测试\\";
+    folder_ = parent_ + L"Zuzaror\\";
+    menu_ = Special(CSIDL_PROGRAMS) + L"ZuzarorWorkerTest\\";
+    desktop_ = Special(CSIDL_DESKTOP);
+    Wipe(parent_.substr(0, parent_.size() - 1));
+    CreateDirectoryW(parent_.c_str(), nullptr);
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    for (const wchar_t* sub : {L"UserData\\", L".cache\\", L"UserData\\备份\\"})
+      CreateDirectoryW((folder_ + sub).c_str(), nullptr);
+    for (const wchar_t* file : {L"Zodadira.exe", L"Zuzaror.exe", L".keep", L"UserData\\ml.mdb",
+                                L"UserData\\备份\\1.mdb", L".cache\\c"})
+      Touch(folder_ + file);
+    Touch(parent_ + L"other.txt");
+    CreateDirectoryW(menu_.c_str(), nullptr);
+    for (const wchar_t* file : {L"ZuzarorWorkerTest.lnk", L"官方网站.url", L"卸载.lnk"}) Touch(menu_ + file);
+    Touch(desktop_ + L"ZuzarorWorkerTest.lnk");
+    Touch(desktop_ + L"OtherWorkerTest.lnk");
+    WriteRecord(kKeyName, kKeyName, kKeyName);
+    Register(folder_.substr(0, folder_.size() - 1));
+  }
+  void TearDown() override {
+    Wipe(parent_.substr(0, parent_.size() - 1));
+    Wipe(menu_.substr(0, menu_.size() - 1));
+    DeleteFileW((desktop_ + L"ZuzarorWorkerTest.lnk").c_str());
+    DeleteFileW((desktop_ + L"OtherWorkerTest.lnk").c_str());
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey.c_str());
+  }
+  void WriteRecord(const std::wstring& key, const std::wstring& shortcut, const std::wstring& menu,
+                   std::size_t size = kUninstallRecordSize) {
+    UninstallRecord record;
+    record.KeyName.assign(key.begin(), key.end());
+    record.UserDataFolder = u"UserData\\";
+    record.ShortcutName.assign(shortcut.begin(), shortcut.end());
+    record.StartMenuFolder.assign(menu.begin(), menu.end());
+    std::uint8_t bytes[kUninstallRecordSize];
+    EncodeUninstallRecord(record, bytes);
+    Write(folder_ + kUninstallRecordName, bytes, size);
+  }
+  void Register(const std::wstring& location) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey.c_str(), 0, nullptr, 0, KEY_WRITE,
+                                             nullptr, &key, nullptr));
+    RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(location.c_str()),
+                   static_cast<DWORD>((location.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+  bool Find(UninstallContext* context) { return FindInstallation(folder_ + L"Zodadira.exe", context); }
+
+  std::wstring parent_, folder_, menu_, desktop_;
+};
+
+TEST_F(UninstallWorker, RemovesTheInstallationItsKeyAndShortcutsOnly) {
+  UninstallContext context;
+  ASSERT_TRUE(Find(&context));
+  DoUninstall(context);
+  EXPECT_EQ(6, context.Counters.total_files);  // the record and five files
+  EXPECT_EQ(9, context.Counters.deleted_files);  // and the three start-menu shortcuts
+  EXPECT_FALSE(Exists(folder_ + L"Zodadira.exe"));
+  EXPECT_FALSE(Exists(folder_ + L"UserData"));
+  EXPECT_TRUE(Exists(folder_ + L".cache\\c"));  // left for the batch file
+  EXPECT_FALSE(Exists(menu_));
+  EXPECT_FALSE(Exists(desktop_ + L"ZuzarorWorkerTest.lnk"));
+  EXPECT_TRUE(Exists(desktop_ + L"OtherWorkerTest.lnk"));
+  EXPECT_TRUE(Exists(parent_ + L"other.txt"));
+  HKEY key;
+  EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey.c_str(), 0, KEY_READ, &key));
+}
+
+TEST_F(UninstallWorker, FindsNothingToRemoveWithoutAWholeRecordAndItsKey) {
+  UninstallContext context;
+  WriteRecord(kKeyName, kKeyName, kKeyName, kUninstallRecordSize - 1);
+  EXPECT_FALSE(Find(&context));
+  DeleteFileW((folder_ + kUninstallRecordName).c_str());
+  EXPECT_FALSE(Find(&context));
+  WriteRecord(L"..", kKeyName, kKeyName);
+  EXPECT_FALSE(Find(&context));
+  WriteRecord(kKeyName, kKeyName, kKeyName);
+  Register(parent_ + L"Other");
+  EXPECT_FALSE(Find(&context));
+  Register(L"");
+  EXPECT_FALSE(Find(&context));
+  EXPECT_TRUE(context.Folder.empty());
+  // A registered desktop is still no installation.
+  WriteRecord(kKeyName, kKeyName, kKeyName);
+  CopyFileW((folder_ + kUninstallRecordName).c_str(), (desktop_ + kUninstallRecordName).c_str(), FALSE);
+  Register(desktop_.substr(0, desktop_.size() - 1));
+  EXPECT_FALSE(FindInstallation(desktop_ + L"Zodadira.exe", &context));
+  DeleteFileW((desktop_ + kUninstallRecordName).c_str());
+}
+
+TEST_F(UninstallWorker, HostileRecordNamesReachNothingOutside) {
+  WriteRecord(kKeyName, L"..\\..\\OtherWorkerTest", L"..");
+  UninstallContext context;
+  ASSERT_TRUE(Find(&context));
+  DoUninstall(context);
+  EXPECT_FALSE(Exists(folder_ + L"Zuzaror.exe"));
+  EXPECT_TRUE(Exists(menu_ + L"卸载.lnk"));
+  EXPECT_TRUE(Exists(desktop_ + L"OtherWorkerTest.lnk"));
+  EXPECT_TRUE(Exists(Special(CSIDL_PROGRAMS)));
+}
+
+TEST_F(UninstallWorker, ALinkToAFolderOutsideIsRemovedNotFollowed) {
+  const std::wstring outside = parent_ + L"outside";
+  CreateDirectoryW(outside.c_str(), nullptr);
+  Touch(outside + L"\\kept.txt");
+  if (!CreateSymbolicLinkW((folder_ + L"link").c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+    GTEST_SKIP() << "no directory links here: " << GetLastError();
+  UninstallContext context;
+  ASSERT_TRUE(Find(&context));
+  DoUninstall(context);
+  EXPECT_TRUE(Exists(outside + L"\\kept.txt"));
+  EXPECT_FALSE(Exists(folder_ + L"link"));
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+// The removal worker: finds out whether the folder the uninstaller runs from
+// is an installation it may remove, removes it with its key and shortcuts,
+// and hands what a running program cannot delete to a batch file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "removal.h"
+#include "uninstall_record.h"
+
+// The record's fixed name beside the uninstaller.
+constexpr wchar_t kUninstallRecordName[] = L"Zodadira.dat";
+constexpr wchar_t kSelfDeleteBatch[] = L"c:\\clear.bat";
+
+struct UninstallContext {
+  // Set before the worker starts; receives WM_SETUP_PROGRESS.
+  HWND Window = nullptr;
+  // Written by the worker alone.
+  RemovalCounters Counters;
+  // The installation folder (ending with "\") and the record's usable names,
+  // set by FindInstallation before any thread starts.
+  std::wstring Folder;
+  UninstallRecord Record;
+  RemovalNames Names;
+};
+
+// The uninstaller's own file; false when the path filled its buffer.
+bool GetUninstallerPath(std::wstring* path);
+
+// Fills the context's folder and names when the uninstaller at this path
+// lies in a whole installation: a valid record beside it whose key names its
+// folder as "InstallLocation", and no drive root or system or shell folder.
+bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context);
+
+unsigned __stdcall UninstallThread(void* context);
+void DoUninstall(UninstallContext& context);
+void DeleteUninstallKey(const RemovalNames& names);
+
+// Writes and starts the batch file and ends the process; returns false only
+// when the batch file cannot be written exactly.
+bool SelfDelete(const UninstallContext& context);
