@@ -138,6 +138,8 @@ bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context
   return true;
 }
 
+void SendUninstallerReport(const wchar_t*, const wchar_t*) {}
+
 unsigned __stdcall UninstallThread(void* arg) {
   auto* context = static_cast<UninstallContext*>(arg);
   Sleep(1000);
@@ -148,6 +150,7 @@ unsigned __stdcall UninstallThread(void* arg) {
 
 void DoUninstall(UninstallContext& context) {
   if (context.Folder.empty()) return;
+  SendUninstallerReport(L"uninstall", Wide(context.Record.ShortcutName).c_str());
   Win32RemovalHost host(context.Window);
   context.Counters.deleted_files = 0;
   context.Counters.total_files = CountFiles(host, context.Folder);
