@@ -4,6 +4,7 @@
 #include "qv_app.h"
 #include "qv_image.h"
 #include "qv_messages.h"
+#include "qv_report.h"
 #include "qv_thread.h"
 
 void CMainDlg::OnInit() {
@@ -14,7 +15,7 @@ void CMainDlg::OnInit() {
   context.Window = hwnd;
   CQvThread::StartThread(UninstallThread, &context, TRUE);
   CQvThread::StartThread(ProgressThread, this, TRUE);
-  SendUninstallerReport(L"open", L"Vantro_Uninstall");
+  DoReport(QvStatisticsEndpoint(), L"open", L"Vantro_Uninstall");
 }
 
 LRESULT CMainDlg::WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -9,6 +9,7 @@
 
 #include "qv_messages.h"
 #include "qv_reg.h"
+#include "qv_report.h"
 
 namespace {
 
@@ -138,8 +139,6 @@ bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context
   return true;
 }
 
-void SendUninstallerReport(const wchar_t*, const wchar_t*) {}
-
 unsigned __stdcall UninstallThread(void* arg) {
   auto* context = static_cast<UninstallContext*>(arg);
   Sleep(1000);
@@ -150,7 +149,7 @@ unsigned __stdcall UninstallThread(void* arg) {
 
 void DoUninstall(UninstallContext& context) {
   if (context.Folder.empty()) return;
-  SendUninstallerReport(L"uninstall", Wide(context.Record.ShortcutName).c_str());
+  DoReport(QvStatisticsEndpoint(), L"uninstall", Wide(context.Record.ShortcutName).c_str());
   Win32RemovalHost host(context.Window);
   context.Counters.deleted_files = 0;
   context.Counters.total_files = CountFiles(host, context.Folder);

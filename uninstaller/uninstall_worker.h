@@ -34,9 +34,6 @@ bool GetUninstallerPath(std::wstring* path);
 // folder as "InstallLocation", and no drive root or system or shell folder.
 bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context);
 
-// A statistics report of the uninstaller; returns at once.
-void SendUninstallerReport(const wchar_t* type, const wchar_t* value);
-
 unsigned __stdcall UninstallThread(void* context);
 void DoUninstall(UninstallContext& context);
 void DeleteUninstallKey(const RemovalNames& names);
