@@ -154,6 +154,7 @@ void DoUninstall(UninstallContext& context) {
   context.Counters.deleted_files = 0;
   context.Counters.total_files = CountFiles(host, context.Folder);
   DeleteTree(host, context.Counters, context.Folder);
+  context.KeepFolder = HoldsFolderLink(host, context.Folder);
   DeleteUninstallKey(context.Names);
   RemoveShortcuts(host, context.Counters, context.Names, SpecialFolder(CSIDL_PROGRAMS),
                   SpecialFolder(CSIDL_DESKTOP));
@@ -168,7 +169,7 @@ bool SelfDelete(const UninstallContext& context) {
   std::wstring uninstaller;
   if (context.Folder.size() < 2 || !GetUninstallerPath(&uninstaller)) return false;
   const std::wstring folder = context.Folder.substr(0, context.Folder.size() - 1);
-  const std::string batch = SelfDeleteBatch(uninstaller, folder, ToOemCodePage);
+  const std::string batch = SelfDeleteBatch(uninstaller, folder, context.KeepFolder, ToOemCodePage);
   if (batch.empty()) return false;
   {
     // Binary: the text carries its own CR LF line ends.
