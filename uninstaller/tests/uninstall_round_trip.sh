@@ -52,9 +52,9 @@ port=$(cat "$work/port")
 
 wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /d "$program_files" /f \
   >/dev/null 2>&1
-desktop=$(unix_of 'C:\users\'"$USER"'\Desktop')
-[ -d "$desktop" ] || desktop="$HOME"
-programs=$(unix_of 'C:\users\'"$USER"'\AppData\Roaming\Microsoft\Windows\Start Menu\Programs')
+profile="$drive_c/users/$(id -un)"
+desktop="$profile/Desktop"
+programs="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 mkdir -p "$programs"
 
 # The record, the proxy file: fixed-width UTF-16LE fields, zero after the text.
@@ -71,41 +71,51 @@ sys.stdout.buffer.write(struct.pack("<I", 1) + f("127.0.0.1", 100) + f(sys.argv[
 }
 
 # The installation as the installer leaves it, with the main program's own
-# files, a folder the removal skips (".cache") and a link out of it.
+# files and a folder the removal skips (".cache"); with "link", also a Unix
+# symbolic link to a folder outside, which Wine can neither remove nor keep
+# its command interpreter's "rd /s" from following.
 dir=$(unix_of "$product")
 parent=$(dirname "$dir")
-rm -rf "$parent"
-mkdir -p "$dir/UserData/备份" "$dir/.cache" "$drive_c/outside"
-cp "$ZZ_BIN/Zodadira.exe" "$dir/"
-for f in Zuzaror.exe SkinH_EL.dll ml.mdb 1021.ini wrbb.grd tjbb.grd UserData/备份/ml1.mdb .cache/x; do
-  echo data > "$dir/$f"
-done
-echo keep > "$drive_c/outside/kept.txt"
-ln -s "$drive_c/outside" "$dir/link"
-echo other > "$parent/other.txt"
-record Zuzaror Zuzaror Zuzaror > "$dir/Zodadira.dat"
-proxy "$port" > "$dir/proxy.dat"
-wine reg add "$uninstall_key" /v InstallLocation /d "$product" /f >/dev/null 2>&1
-wine reg add "$uninstall_key" /v UninstallString /d "\"$product\\Zodadira.exe\"" /f >/dev/null 2>&1
-mkdir -p "$programs/Zuzaror"
-for f in Zuzaror.lnk 官方网站.url 卸载.lnk; do echo lnk > "$programs/Zuzaror/$f"; done
-echo lnk > "$programs/Other.lnk"
-echo lnk > "$desktop/Zuzaror.lnk"
-echo lnk > "$desktop/Other.lnk"
+lay_out() {
+  rm -rf "$parent"
+  mkdir -p "$dir/UserData/备份" "$dir/.cache" "$drive_c/outside"
+  cp "$ZZ_BIN/Zodadira.exe" "$dir/"
+  for f in Zuzaror.exe SkinH_EL.dll ml.mdb 1021.ini wrbb.grd tjbb.grd UserData/备份/ml1.mdb .cache/x; do
+    echo data > "$dir/$f"
+  done
+  echo keep > "$drive_c/outside/kept.txt"
+  [ "${1:-}" = link ] && ln -s "$drive_c/outside" "$dir/link"
+  echo other > "$parent/other.txt"
+  record Zuzaror Zuzaror Zuzaror > "$dir/Zodadira.dat"
+  proxy "$port" > "$dir/proxy.dat"
+  wine reg add "$uninstall_key" /v InstallLocation /d "$product" /f >/dev/null 2>&1
+  wine reg add "$uninstall_key" /v UninstallString /d "\"$product\\Zodadira.exe\"" /f >/dev/null 2>&1
+  mkdir -p "$programs/Zuzaror"
+  for f in Zuzaror.lnk 官方网站.url 卸载.lnk; do echo lnk > "$programs/Zuzaror/$f"; done
+  echo lnk > "$programs/Other.lnk"
+  echo lnk > "$desktop/Zuzaror.lnk"
+  echo lnk > "$desktop/Other.lnk"
+}
+
+# Runs the uninstaller at a Windows path, photographs its window, and waits
+# for it and for its batch file to end.
+run_uninstaller() {  # path shot
+  wine "$1" >> "$work/log" 2>&1 &
+  pid=$!
+  sleep 2
+  import -window root "$shots/$2$suffix.png"
+  for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+  kill -0 $pid 2>/dev/null && { fail "the uninstaller did not end"; kill $pid; }
+  for _ in $(seq 150); do [ -e "$dir/Zodadira.exe" ] || [ -e "$drive_c/clear.bat" ] || break; sleep 0.2; done
+  sleep 1
+}
+
 wine reg add 'HKCU\SOFTWARE\Vudozuvo' /v UID /d QV12345678123451234 /f >/dev/null 2>&1
-
-wine "$product\\Zodadira.exe" > "$work/log" 2>&1 &
-pid=$!
-sleep 2
-import -window root "$shots/uninstaller$suffix.png"
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-kill -0 $pid 2>/dev/null && { fail "the uninstaller did not end"; kill $pid; }
-for _ in $(seq 150); do [ -e "$dir" ] || [ -e "$drive_c/clear.bat" ] || break; sleep 0.2; done
-
+lay_out
+run_uninstaller "$product\\Zodadira.exe" uninstaller
 [ -e "$dir" ] && fail "the product folder stayed: $(ls -A "$dir")"
 [ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
 [ -d "$parent" ] && [ -e "$parent/other.txt" ] || fail "the parent folder or its file went"
-[ -e "$drive_c/outside/kept.txt" ] || fail "the link's target was emptied"
 wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
 wine reg query 'HKCU\SOFTWARE\Vudozuvo' /v UID >/dev/null 2>&1 || fail "the UID went"
 [ -e "$programs/Zuzaror" ] && fail "the start-menu folder stayed"
@@ -114,6 +124,15 @@ wine reg query 'HKCU\SOFTWARE\Vudozuvo' /v UID >/dev/null 2>&1 || fail "the UID 
 for _ in $(seq 50); do grep -q 'type=uninstall' "$work/requests" 2>/dev/null && break; sleep 0.1; done
 grep -q 'type=open&value=Vantro_Uninstall' "$work/requests" || fail "no open report"
 grep -q 'type=uninstall&value=Zuzaror' "$work/requests" || fail "no uninstall report"
+
+# With the Unix link: its target stays whole; the folder is left for the
+# user with the link in it, the uninstaller and the batch file are gone.
+lay_out link
+run_uninstaller "$product\\Zodadira.exe" uninstaller-link
+[ -e "$drive_c/outside/kept.txt" ] || fail "the link's target was emptied"
+[ -e "$dir/Zodadira.exe" ] && fail "the uninstaller stayed beside the link"
+[ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
+echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
 
 # A copy on the desktop, with a record and a key that name the desktop.
 cp "$ZZ_BIN/Zodadira.exe" "$desktop/"
