@@ -5,7 +5,7 @@
 void CQvDlg::Animate(int kind) {
   if (kind < 0 || kind > 11) return;
   if (animation_busy.exchange(true)) return;
-  static const bool kShows[12] = {true, false, false, false, true, false,
+  static const bool kShows[12] = {true, true,  false, false, true, false,
                                   true, false, true,  false, true, false};
   if (kShows[kind]) {
     SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_SHOWWINDOW | SWP_NOZORDER);
