@@ -104,6 +104,8 @@ run_uninstaller() {  # path shot
   pid=$!
   sleep 2
   import -window root "$shots/$2$suffix.png"
+  sleep 1.2
+  import -window root "$shots/$2-erasing$suffix.png"
   for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
   kill -0 $pid 2>/dev/null && { fail "the uninstaller did not end"; kill $pid; }
   for _ in $(seq 150); do [ -e "$dir/Zodadira.exe" ] || [ -e "$drive_c/clear.bat" ] || break; sleep 0.2; done
