@@ -81,6 +81,16 @@ void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring
   host.RemoveFolder(folder.substr(0, folder.size() - 1));
 }
 
+bool HoldsFolderLink(RemovalHost& host, const std::wstring& folder) {
+  std::vector<RemovalHost::Entry> entries;
+  if (!host.List(folder, &entries)) return false;
+  for (const auto& entry : entries) {
+    if (!entry.folder) continue;
+    if (entry.link || HoldsFolderLink(host, folder + entry.name + L'\\')) return true;
+  }
+  return false;
+}
+
 bool IsSinglePathPart(const std::wstring& name) {
   if (name.empty() || name == L"." || name == L"..") return false;
   return name.find_first_of(L"\\/:") == std::wstring::npos;
@@ -130,7 +140,7 @@ void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const Removal
     host.RemoveFile(desktop + names.shortcut_name + L".lnk");
 }
 
-std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder,
+std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder, bool keep_folder,
                             const std::function<bool(const std::wstring&, std::string*)>& to_code_page) {
   auto quoted = [&](const std::wstring& path, std::string* out) {
     std::wstring doubled;
@@ -156,7 +166,7 @@ std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring&
          "if %n% geq 30 goto gone\r\n"
          "ping -n 2 127.0.0.1 >nul\r\n"
          "goto wait\r\n"
-         ":gone\r\n"
-         "rd /s/q " + dir + "\r\n"
+         ":gone\r\n" +
+         (keep_folder ? "" : "rd /s/q " + dir + "\r\n") +
          "del %0";
 }

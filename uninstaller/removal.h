@@ -41,6 +41,11 @@ int CountFiles(RemovalHost& host, const std::wstring& folder);
 // percentage for every file (failed deletions count too).
 void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder);
 
+// True when a link to a folder is still somewhere below the folder, dot
+// folders included. The command interpreter of some systems follows such a
+// link when it removes a tree, so the batch file must then leave the folder.
+bool HoldsFolderLink(RemovalHost& host, const std::wstring& folder);
+
 // A record field that is to name one file or folder: not empty, not "." or
 // "..", and free of "\", "/" and ":".
 bool IsSinglePathPart(const std::wstring& name);
@@ -68,8 +73,9 @@ void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const Removal
                      const std::wstring& programs, const std::wstring& desktop);
 
 // The batch file's text for the uninstaller's path and its folder (no
-// trailing "\"). to_code_page must convert exactly or fail; a percent sign is
-// doubled first so that the command interpreter keeps it. Empty when a path
-// cannot be written.
-std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder,
+// trailing "\"), which it removes whole unless keep_folder is set.
+// to_code_page must convert exactly or fail; a percent sign is doubled first
+// so that the command interpreter keeps it. Empty when a path cannot be
+// written.
+std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder, bool keep_folder,
                             const std::function<bool(const std::wstring&, std::string*)>& to_code_page);

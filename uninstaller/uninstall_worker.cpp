@@ -9,6 +9,7 @@
 
 #include "qv_messages.h"
 #include "qv_reg.h"
+#include "qv_report.h"
 
 namespace {
 
@@ -148,10 +149,12 @@ unsigned __stdcall UninstallThread(void* arg) {
 
 void DoUninstall(UninstallContext& context) {
   if (context.Folder.empty()) return;
+  DoReport(QvStatisticsEndpoint(), L"uninstall", Wide(context.Record.ShortcutName).c_str());
   Win32RemovalHost host(context.Window);
   context.Counters.deleted_files = 0;
   context.Counters.total_files = CountFiles(host, context.Folder);
   DeleteTree(host, context.Counters, context.Folder);
+  context.KeepFolder = HoldsFolderLink(host, context.Folder);
   DeleteUninstallKey(context.Names);
   RemoveShortcuts(host, context.Counters, context.Names, SpecialFolder(CSIDL_PROGRAMS),
                   SpecialFolder(CSIDL_DESKTOP));
@@ -166,7 +169,7 @@ bool SelfDelete(const UninstallContext& context) {
   std::wstring uninstaller;
   if (context.Folder.size() < 2 || !GetUninstallerPath(&uninstaller)) return false;
   const std::wstring folder = context.Folder.substr(0, context.Folder.size() - 1);
-  const std::string batch = SelfDeleteBatch(uninstaller, folder, ToOemCodePage);
+  const std::string batch = SelfDeleteBatch(uninstaller, folder, context.KeepFolder, ToOemCodePage);
   if (batch.empty()) return false;
   {
     // Binary: the text carries its own CR LF line ends.

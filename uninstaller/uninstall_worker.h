@@ -24,6 +24,9 @@ struct UninstallContext {
   std::wstring Folder;
   UninstallRecord Record;
   RemovalNames Names;
+  // Set by the worker when a link it could not remove is left in the
+  // folder: the batch file then deletes the uninstaller but not the folder.
+  bool KeepFolder = false;
 };
 
 // The uninstaller's own file; false when the path filled its buffer.

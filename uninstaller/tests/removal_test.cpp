@@ -14,6 +14,7 @@ namespace {
 class FakeHost : public RemovalHost {
  public:
   std::set<std::wstring> folders, files, links, locked;
+  bool links_stick = false;  // as Wine's own symbolic links to folders do
   std::vector<int> sent;
 
   void AddFiles(const std::wstring& folder, int count, const std::wstring& prefix = L"f") {
@@ -39,8 +40,11 @@ class FakeHost : public RemovalHost {
     if (!locked.count(path)) files.erase(path);
   }
   void RemoveFolder(const std::wstring& path) override {
-    if (links.erase(path)) {
-      folders.erase(path);
+    if (links.count(path)) {
+      if (!links_stick) {
+        links.erase(path);
+        folders.erase(path);
+      }
       return;
     }
     const std::wstring inside = path + L"\\";
@@ -105,6 +109,22 @@ TEST(Removal, LinksAreRemovedNotFollowed) {
   DeleteTree(host, counters, kDir + L"\\");
   EXPECT_EQ((std::set<std::wstring>{L"C:\\Data"}), host.folders);
   EXPECT_EQ(5u, host.files.size());
+
+  // A link that cannot be removed, even inside a dot folder, keeps the
+  // folder from the batch file's recursive removal.
+  for (const std::wstring& at : {kDir + L"\\data", kDir + L"\\.cache\\data"}) {
+    FakeHost stuck;
+    stuck.links_stick = true;
+    stuck.AddFiles(kDir, 0);
+    stuck.AddFiles(kDir + L"\\.cache", 1);
+    stuck.AddFiles(L"C:\\Data", 5);
+    stuck.folders.insert(at);
+    stuck.links.insert(at);
+    EXPECT_FALSE(HoldsFolderLink(stuck, L"C:\\Data\\"));
+    DeleteTree(stuck, counters, kDir + L"\\");
+    EXPECT_TRUE(HoldsFolderLink(stuck, kDir + L"\\"));
+    EXPECT_EQ(5u + 1u, stuck.files.size());
+  }
 }
 
 TEST(Removal, OnlyTheInstallersShortcutsGoAndAreCountedPastTheTotal) {
@@ -185,14 +205,17 @@ bool AsciiOnly(const std::wstring& text, std::string* out) {
 }
 
 TEST(Removal, BatchQuotesPathsDoublesPercentAndRefusesLoss) {
-  std::string batch = SelfDeleteBatch(L"C:\\a%PATH%b\\Zodadira.exe", L"C:\\a%PATH%b", AsciiOnly);
+  std::string batch = SelfDeleteBatch(L"C:\\a%PATH%b\\Zodadira.exe", L"C:\\a%PATH%b", false, AsciiOnly);
   EXPECT_EQ(0u, batch.find("@ echo off\r\n"));
   EXPECT_NE(std::string::npos, batch.find("del \"C:\\a%%PATH%%b\\Zodadira.exe\"\r\n"));
   EXPECT_NE(std::string::npos, batch.find("if not exist \"C:\\a%%PATH%%b\\Zodadira.exe\" goto gone\r\n"));
   EXPECT_LT(batch.find(":wait"), batch.find("rd /s/q \"C:\\a%%PATH%%b\"\r\n"));
   EXPECT_EQ(batch.size() - 8, batch.rfind("\r\ndel %0"));  // its last line, no line break
-  EXPECT_EQ("", SelfDeleteBatch(L"C:\\卸载\\Zodadira.exe", L"C:\\卸载", AsciiOnly));
-  EXPECT_EQ("", SelfDeleteBatch(L"", L"", AsciiOnly));
+  EXPECT_EQ("", SelfDeleteBatch(L"C:\\卸载\\Zodadira.exe", L"C:\\卸载", false, AsciiOnly));
+  EXPECT_EQ("", SelfDeleteBatch(L"", L"", false, AsciiOnly));
+  std::string kept = SelfDeleteBatch(L"C:\\a\\Zodadira.exe", L"C:\\a", true, AsciiOnly);
+  EXPECT_EQ(std::string::npos, kept.find("rd "));
+  EXPECT_NE(std::string::npos, kept.find("del \"C:\\a\\Zodadira.exe\""));
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+#include "main_dlg.h"
+
+#include "erase_picture.h"
+#include "qv_app.h"
+#include "qv_image.h"
+#include "qv_messages.h"
+#include "qv_report.h"
+#include "qv_thread.h"
+
+void CMainDlg::OnInit() {
+  drag_anywhere = true;
+  background_id = kPanelPicture;
+  CQvDlg::OnInit();
+  PostMessageW(hwnd, WM_PAINT, 0, 0);
+  context.Window = hwnd;
+  CQvThread::StartThread(UninstallThread, &context, TRUE);
+  CQvThread::StartThread(ProgressThread, this, TRUE);
+  DoReport(QvStatisticsEndpoint(), L"open", L"Vantro_Uninstall");
+}
+
+LRESULT CMainDlg::WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (window == hwnd) {
+    switch (message) {
+      case WM_CLOSE:
+        QuitApp();
+      case WM_SETUP_PROGRESS:
+        OnProgress(static_cast<int>(wparam));
+        return 0;
+    }
+  }
+  return CQvDlg::WndProc(window, message, wparam, lparam);
+}
+
+void CMainDlg::OnProgress(int percent) {
+  if (percent == 100) Done = true;
+  ReportedPercent = percent;
+}
+
+void CMainDlg::DrawContent(HDC dc) {
+  const int shown = ShownPercent;
+  EraserOffset = NextEraserOffset(EraserOffset, shown);
+  if (!dc) return;
+  const ErasePicture picture = ErasePictureAt(shown);
+  CQvImage& images = CQvImage::Instance();
+  images.DrawImg(dc, background_id, L"IMG", 0, 89);
+  if (picture.band_width > 0) {
+    const RECT source = {picture.band_source_left, 0, kBandWidth, kBandHeight};
+    images.DrawImg(dc, kBandPicture, L"IMG", picture.band_x, 150, picture.band_width, kBandHeight, &source);
+  }
+  images.DrawImg(dc, kEraserPicture, L"IMG", picture.eraser_x, EraserOffset);
+}
+
+void QuitApp() { CQvApp::Instance().Exit(); }
+
+unsigned __stdcall ProgressThread(void* window) {
+  auto* dlg = static_cast<CMainDlg*>(window);
+  do {
+    dlg->ShownPercent = NextShownPercent(dlg->ShownPercent, dlg->ReportedPercent);
+    // Painted on the window's own thread, and waited for.
+    SendMessageW(dlg->hwnd, WM_QV_REDRAW, 0, 0);
+    Sleep(200);
+  } while (dlg->ShownPercent < 100);
+  while (!dlg->Done) Sleep(50);
+  SelfDelete(dlg->context);
+  SendMessageW(dlg->hwnd, WM_CLOSE, 0, 0);
+  return 0;
+}

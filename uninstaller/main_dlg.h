@@ -1,0 +1,42 @@
+// The uninstaller's window: no button and no question, only a picture of an
+// eraser wiping a band away while the removal worker runs.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "qv_dlg.h"
+#include "uninstall_worker.h"
+
+constexpr wchar_t kUninstallerTitle[] = L"Dravolin-卸载程序";
+constexpr int kUninstallerWidth = 450;
+constexpr int kUninstallerHeight = 230;
+constexpr int kPanelPicture = 60052;
+constexpr int kBandPicture = 60026;
+constexpr int kEraserPicture = 60027;
+
+class CMainDlg : public CQvDlg {
+ public:
+  CMainDlg() = default;
+
+  void OnInit() override;
+  LRESULT WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
+  // The layered window shows only its pictures; nothing fills behind them.
+  void DrawBackground(HDC, RECT) override {}
+  void DrawContent(HDC dc) override;
+
+  UninstallContext context;
+  // Shared between the window's thread, the worker and the progress thread.
+  std::atomic<int> ReportedPercent{0};
+  std::atomic<int> ShownPercent{0};
+  std::atomic<bool> Done{false};
+  // Only the window's thread paints.
+  int EraserOffset = 0;
+
+ private:
+  void OnProgress(int percent);
+};
+
+[[noreturn]] void QuitApp();
+unsigned __stdcall ProgressThread(void* window);

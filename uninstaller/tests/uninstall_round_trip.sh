@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# The uninstaller run as a user runs it, in a Wine prefix of its own (the
+# program deletes folders): an installation under a Program Files with a
+# percent sign (and, in the Chinese locale, Chinese characters) is removed
+# with its key and its four shortcuts, and the batch file goes too, while
+# the parent folder, other programs' shortcuts, the installation id and the
+# target of a link inside the installation stay. Then a copy of the
+# uninstaller on the desktop, whose record and key name the desktop, must
+# delete nothing.
+set -euo pipefail
+export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
+source "$ZZ_TOOLS/screen-lib.sh" uninstall
+listener=
+cleanup() {
+  [ -n "$listener" ] && kill "$listener" 2>/dev/null || true
+  "$ZZ_TOOLS/wine-env.sh" stop "$ZZ_WINE_ROOT" || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+suffix=${ZZ_LOCALE:+-${ZZ_LOCALE%%.*}}
+suffix=${suffix,,}
+if [ -n "$suffix" ]; then
+  program_files='C:\Apps %PATH% x'
+else
+  program_files='C:\程序%PATH%文件'
+fi
+product="$program_files\\Zuzaror"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zuzaror'
+drive_c="$WINEPREFIX/drive_c"
+unix_of() { winepath -u "$1" 2>/dev/null; }
+fail() { echo "FAIL: $*"; failed=1; }
+failed=0
+
+# A listener for the statistics reports, reached through proxy.dat.
+python3 - "$work" <<'PY' &
+import http.server, socketserver, sys
+work = sys.argv[1]
+class H(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        open(work + "/requests", "a").write(self.path + "\n")
+        self.send_response(200); self.end_headers(); self.wfile.write(b"ok")
+    def log_message(self, *a): pass
+with socketserver.TCPServer(("127.0.0.1", 0), H) as s:
+    open(work + "/port.tmp", "w").write(str(s.server_address[1]))
+    import os; os.rename(work + "/port.tmp", work + "/port")
+    s.serve_forever()
+PY
+listener=$!
+wait_for port
+port=$(cat "$work/port")
+
+wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /d "$program_files" /f \
+  >/dev/null 2>&1
+profile="$drive_c/users/$(id -un)"
+desktop="$profile/Desktop"
+programs="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+mkdir -p "$programs"
+
+# The record, the proxy file: fixed-width UTF-16LE fields, zero after the text.
+record() {  # key shortcut menu -> stdout
+  python3 -c 'import sys
+def f(t, n): b = t.encode("utf-16-le")[:2 * n]; return b + bytes(2 * n - len(b))
+k, s, m = sys.argv[1:4]
+sys.stdout.buffer.write(f(k, 50) + f("UserData\\", 50) + f(s, 50) + f(m, 30))' "$@"
+}
+proxy() {
+  python3 -c 'import sys, struct
+def f(t, n): b = t.encode("utf-16-le")[:2 * n]; return b + bytes(2 * n - len(b))
+sys.stdout.buffer.write(struct.pack("<I", 1) + f("127.0.0.1", 100) + f(sys.argv[1], 12) + f("", 50) + f("", 50))' "$1"
+}
+
+# The installation as the installer leaves it, with the main program's own
+# files and a folder the removal skips (".cache"); with "link", also a Unix
+# symbolic link to a folder outside, which Wine can neither remove nor keep
+# its command interpreter's "rd /s" from following.
+dir=$(unix_of "$product")
+parent=$(dirname "$dir")
+lay_out() {
+  rm -rf "$parent"
+  mkdir -p "$dir/UserData/备份" "$dir/.cache" "$drive_c/outside"
+  cp "$ZZ_BIN/Zodadira.exe" "$dir/"
+  for f in Zuzaror.exe SkinH_EL.dll ml.mdb 1021.ini wrbb.grd tjbb.grd UserData/备份/ml1.mdb .cache/x; do
+    echo data > "$dir/$f"
+  done
+  echo keep > "$drive_c/outside/kept.txt"
+  [ "${1:-}" = link ] && ln -s "$drive_c/outside" "$dir/link"
+  echo other > "$parent/other.txt"
+  record Zuzaror Zuzaror Zuzaror > "$dir/Zodadira.dat"
+  proxy "$port" > "$dir/proxy.dat"
+  wine reg add "$uninstall_key" /v InstallLocation /d "$product" /f >/dev/null 2>&1
+  wine reg add "$uninstall_key" /v UninstallString /d "\"$product\\Zodadira.exe\"" /f >/dev/null 2>&1
+  mkdir -p "$programs/Zuzaror"
+  for f in Zuzaror.lnk 官方网站.url 卸载.lnk; do echo lnk > "$programs/Zuzaror/$f"; done
+  echo lnk > "$programs/Other.lnk"
+  echo lnk > "$desktop/Zuzaror.lnk"
+  echo lnk > "$desktop/Other.lnk"
+}
+
+# Runs the uninstaller at a Windows path, photographs its window, and waits
+# for it and for its batch file to end.
+run_uninstaller() {  # path shot
+  wine "$1" >> "$work/log" 2>&1 &
+  pid=$!
+  sleep 2
+  import -window root "$shots/$2$suffix.png"
+  sleep 1.2
+  import -window root "$shots/$2-erasing$suffix.png"
+  for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+  kill -0 $pid 2>/dev/null && { fail "the uninstaller did not end"; kill $pid; }
+  for _ in $(seq 150); do [ -e "$dir/Zodadira.exe" ] || [ -e "$drive_c/clear.bat" ] || break; sleep 0.2; done
+  sleep 1
+}
+
+wine reg add 'HKCU\SOFTWARE\Vudozuvo' /v UID /d QV12345678123451234 /f >/dev/null 2>&1
+lay_out
+run_uninstaller "$product\\Zodadira.exe" uninstaller
+[ -e "$dir" ] && fail "the product folder stayed: $(ls -A "$dir")"
+[ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
+[ -d "$parent" ] && [ -e "$parent/other.txt" ] || fail "the parent folder or its file went"
+wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
+wine reg query 'HKCU\SOFTWARE\Vudozuvo' /v UID >/dev/null 2>&1 || fail "the UID went"
+[ -e "$programs/Zuzaror" ] && fail "the start-menu folder stayed"
+[ -e "$desktop/Zuzaror.lnk" ] && fail "the desktop shortcut stayed"
+[ -e "$programs/Other.lnk" ] && [ -e "$desktop/Other.lnk" ] || fail "another program's shortcut went"
+for _ in $(seq 50); do grep -q 'type=uninstall' "$work/requests" 2>/dev/null && break; sleep 0.1; done
+grep -q 'type=open&value=Vantro_Uninstall' "$work/requests" || fail "no open report"
+grep -q 'type=uninstall&value=Zuzaror' "$work/requests" || fail "no uninstall report"
+
+# With the Unix link: its target stays whole; the folder is left for the
+# user with the link in it, the uninstaller and the batch file are gone.
+lay_out link
+run_uninstaller "$product\\Zodadira.exe" uninstaller-link
+[ -e "$drive_c/outside/kept.txt" ] || fail "the link's target was emptied"
+[ -e "$dir/Zodadira.exe" ] && fail "the uninstaller stayed beside the link"
+[ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
+echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
+
+# A copy on the desktop, with a record and a key that name the desktop.
+cp "$ZZ_BIN/Zodadira.exe" "$desktop/"
+record Zuzaror Zuzaror Zuzaror > "$desktop/Zodadira.dat"
+wine reg add "$uninstall_key" /v InstallLocation /d "$(winepath -w "$desktop")" /f >/dev/null 2>&1
+before=$(ls -A "$desktop" | sort)
+wine "$(winepath -w "$desktop/Zodadira.exe")" > "$work/log2" 2>&1 &
+pid=$!
+sleep 2
+import -window root "$shots/uninstaller-refused$suffix.png"
+kill $pid 2>/dev/null || true
+wait $pid 2>/dev/null || true
+[ "$(ls -A "$desktop" | sort)" = "$before" ] || fail "the copy on the desktop deleted something"
+wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the copy on the desktop deleted the key"
+rm -f "$desktop/Zodadira.exe" "$desktop/Zodadira.dat" "$desktop/Other.lnk" "$programs/Other.lnk"
+wine reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+rm -rf "$parent" "$drive_c/outside"
+
+cat "$work/log"
+[ $failed = 0 ] && echo "uninstaller round trip: ok"
+exit $failed
