@@ -135,6 +135,8 @@ bool CQvImage::StopAllMovies(DWORD timeout_ms) {
 }
 
 void CQvImage::PlayStep(tagQvMovie& movie, HDC dc, int step) {
+  // No memory picture (an empty rectangle): nothing to draw into.
+  if (!dc) return;
   std::unique_ptr<Gdiplus::Image> image = LoadMovieSource(movie);
   if (!image || image->GetLastStatus() != Gdiplus::Ok) return;
   switch (movie.effect) {

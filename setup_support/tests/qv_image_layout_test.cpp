@@ -46,13 +46,6 @@ TEST(QvImageLayout, SlicesTileTheTargetEvenWhenItIsNarrowerThanTheEdges) {
     const QvBox tall{5, 7, 40, width};
     ExpectTiling(QvSliceNine(tall, source, 10, 8), tall, source);
   }
-  // Narrower than both edges: the left edge's source on the left half, the
-  // right edge's on the right.
-  const auto squeezed = QvSliceH(QvBox{0, 0, 12, 5}, source, 10);
-  ASSERT_EQ(squeezed.size(), 2u);
-  EXPECT_TRUE(Same(squeezed[0].source, QvBox{29, 0, 10, 29}));
-  EXPECT_TRUE(Same(squeezed[1].target, QvBox{6, 0, 6, 5}));
-  EXPECT_TRUE(Same(squeezed[1].source, QvBox{48, 0, 10, 29}));
   // Exactly two edges wide: a middle of width 0, drawn at its source size.
   EXPECT_EQ(QvSliceH(QvBox{0, 0, 16, 5}, source, 8)[1].target.width, 0);
 }

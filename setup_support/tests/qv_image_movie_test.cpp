@@ -1,11 +1,11 @@
 #include "qv_image.h"
 // tlhelp32.h needs windows.h first.
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <set>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -57,13 +57,10 @@ class Window {
 };
 
 TEST(QvImageMovie, RefusesWhatCannotPlayAndKeepsIdsUnique) {
+  static_assert(!std::is_copy_constructible_v<CQvImage>);
   CQvImage& image = CQvImage::Instance();
-  EXPECT_FALSE(image.AddMovie(nullptr, 60001, L"IMG", 0, 0, 0, 10, 401, kQvMovieFrames, 29, 29));
   EXPECT_FALSE(image.AddMovie(nullptr, 60001, L"IMG", 0, 0, 1, 10, 402, kQvMovieFadeIn, 29, 29));
-  EXPECT_FALSE(image.AddMovie(nullptr, L"x.png", 0, 0, 4, -1, 403, kQvMovieRotate, 29, 29));
-  EXPECT_EQ(image.GetMovieIndex(401), -1);
-  EXPECT_EQ(image.GetMovieIndex(403), -1);
-
+  EXPECT_EQ(image.GetMovieIndex(402), -1);
   ASSERT_TRUE(image.AddMovie(nullptr, 60001, L"IMG", 0, 0, 3, 10, 404, kQvMovieFrames, 29, 29));
   const int index = image.GetMovieIndex(404);
   EXPECT_TRUE(image.AddMovie(nullptr, L"other.png", 0, 0, 5, 10, 404, kQvMovieRotate, 9, 9));
@@ -112,6 +109,23 @@ TEST(QvImageMovie, FadeEndsOnItsOwnFullyShownAndCanRunAgain) {
   EXPECT_TRUE(Eventually([&] { return image.isStop(601); }));
   EXPECT_EQ(window.At(110, 60), RGB(255, 0, 0));
   EXPECT_EQ(window.At(175, 60), RGB(0, 0, 255));
+  // The window's client area and the whole screen, saved and read back.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring client = std::wstring(temp) + L"qv_image_client.png";
+  const std::wstring screen = std::wstring(temp) + L"qv_image_screen.png";
+  ASSERT_TRUE(image.SavePic(window.hwnd(), client.c_str(), L"png"));
+  ASSERT_TRUE(image.SaveScreen(screen.c_str(), L"png"));
+  {
+    Gdiplus::Bitmap shot(client.c_str()), whole(screen.c_str());
+    Gdiplus::Color pixel;
+    shot.GetPixel(175, 60, &pixel);
+    EXPECT_EQ(pixel.GetValue(), 0xFF0000FFu);
+    EXPECT_EQ(shot.GetWidth(), 200u);
+    EXPECT_EQ(whole.GetWidth(), static_cast<UINT>(GetSystemMetrics(SM_CXSCREEN)));
+  }
+  DeleteFileW(client.c_str());
+  DeleteFileW(screen.c_str());
   image.StartMovie(601);
   EXPECT_FALSE(image.isStop(601));
   EXPECT_TRUE(Eventually([&] { return image.isStop(601); }));
