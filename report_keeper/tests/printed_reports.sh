@@ -28,6 +28,11 @@ mv "${files[0]}" "$out/five-day.pdf"
 mv "${files[1]}" "$out/statistics.pdf"
 
 pages() { pdfinfo "$1" | sed -n 's/^Pages: *//p'; }
+# The paper as it lies: "landscape" when wider than tall once turned.
+lie() {
+  pdfinfo "$1" | awk '/^Page size:/ { w = $3; h = $5 } /^Page rot:/ { r = $3 }
+    END { if (r == 90 || r == 270) { t = w; w = h; h = t }; print (w > h ? "landscape" : "portrait") }'
+}
 page_text() { pdftotext -layout -f "$2" -l "$2" "$1" - 2>/dev/null; }
 count() { grep -o -- "$1" | wc -l; }
 # A row of the printed table as words, its cells one blank apart.
@@ -46,8 +51,9 @@ else
   first=$(date -d "$(date +%Y-%m-01) -1 month" +%Y-%m-26) last=$(date +%Y-%m-25)
 fi
 five_day=$out/five-day.pdf
-echo "five-day report: $(pages "$five_day") pages, $(pdfinfo "$five_day" | sed -n 's/^Page size: *//p')"
+echo "five-day report: $(pages "$five_day") pages, $(pdfinfo "$five_day" | sed -n 's/^Page size: *//p'), $(lie "$five_day")"
 [ "$(pages "$five_day")" = 3 ] || fail "the five-day report has $(pages "$five_day") pages, expected 3"
+[ "$(lie "$five_day")" = landscape ] || fail "the five-day report is not printed landscape"
 for page in 1 2 3; do
   text=$(page_text "$five_day" $page)
   titles=$(count '城南卫生系统收入日报表' <<<"$text")
@@ -69,7 +75,8 @@ echo "  period $first to $last, last total row: $seen"
 
 statistics=$out/statistics.pdf
 text=$(page_text "$statistics" 1)
-echo "statistics report: $(pages "$statistics") pages, $(pdfinfo "$statistics" | sed -n 's/^Page size: *//p')"
+echo "statistics report: $(pages "$statistics") pages, $(pdfinfo "$statistics" | sed -n 's/^Page size: *//p'), $(lie "$statistics")"
+[ "$(lie "$statistics")" = landscape ] || fail "the statistics report is not printed landscape"
 [ "$(pages "$statistics")" = 1 ] || fail "the statistics report has $(pages "$statistics") pages, expected 1"
 [ "$(count '城南卫生院统计报表' <<<"$text")" = 1 ] || fail "the statistics report has no title"
 [ "$(count "^ *$(date +%-Y-%-m-%-d) " <<<"$text")" = 1 ] || fail "the statistics report has no row for today"
