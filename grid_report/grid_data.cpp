@@ -29,6 +29,8 @@ void GridData::Resize(int rows, int columns) {
                                 return j.row + j.rows - 1 > rows_ || j.column + j.columns - 1 > columns_;
                               }),
                joins_.end());
+  kept_.erase(std::remove_if(kept_.begin(), kept_.end(), [&](const RowRun& k) { return k.last() > rows_; }),
+              kept_.end());
 }
 
 GridData::Cell* GridData::At(int row, int column) {
@@ -63,6 +65,19 @@ void GridData::JoinCells(int row, int column, int rows, int columns) {
                               [&](const CellRange& j) { return j.Overlaps(join); }),
                joins_.end());
   if (join.rows > 1 || join.columns > 1) joins_.push_back(join);
+}
+
+bool GridData::KeepTogether(int row, int rows) {
+  int last = std::min(row + rows - 1, rows_);
+  row = std::max(row, 1);
+  if (last < row) return false;
+  RowRun run{row, last - row + 1};
+  auto at = std::lower_bound(kept_.begin(), kept_.end(), run,
+                             [](const RowRun& a, const RowRun& b) { return a.row < b.row; });
+  if ((at != kept_.end() && at->row <= run.last()) || (at != kept_.begin() && (at - 1)->last() >= run.row))
+    return false;
+  kept_.insert(at, run);
+  return true;
 }
 
 void GridData::AppendRows(int count) {

@@ -39,6 +39,14 @@ struct CellRange {
   }
 };
 
+// Rows printed on one page: a block of a form that must not be cut between
+// its heading and its figures.
+struct RowRun {
+  int row = 1, rows = 1;
+  int last() const { return row + rows - 1; }
+  bool operator==(const RowRun& o) const { return row == o.row && rows == o.rows; }
+};
+
 class GridData : public ReportCells {
  public:
   // Sizes are in tenths of a millimetre, the unit of the templates.
@@ -52,8 +60,8 @@ class GridData : public ReportCells {
   GridData() = default;
   GridData(int rows, int columns) { Resize(rows, columns); }
 
-  // Cells, widths and heights outside the new size are dropped, joins
-  // reaching outside it are undone.
+  // Cells, widths and heights outside the new size are dropped, joins and
+  // kept runs reaching outside it are undone.
   void Resize(int rows, int columns);
 
   int RowCount() const override { return rows_; }
@@ -85,6 +93,10 @@ class GridData : public ReportCells {
   int TotalHeight() const;
 
   const std::vector<CellRange>& joins() const { return joins_; }
+  // Keeps the rows on one page when printed; cut to the grid like a join.
+  // False when nothing of it is inside or it overlaps a run already kept.
+  bool KeepTogether(int row, int rows);
+  const std::vector<RowRun>& kept() const { return kept_; }
   // The join covering the cell, or the cell alone.
   CellRange RangeAt(int row, int column) const;
   // True for a cell hidden under a join it does not start.
@@ -111,6 +123,7 @@ class GridData : public ReportCells {
   std::vector<Cell> cells_;  // row by row
   std::vector<int> widths_, heights_;
   std::vector<CellRange> joins_;
+  std::vector<RowRun> kept_;  // in row order
   int current_row_ = 1, current_column_ = 1;
   bool append_data_rows_ = false;
   PrintInf print_inf_;

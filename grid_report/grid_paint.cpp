@@ -1,5 +1,6 @@
 #include "grid_paint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -37,17 +38,18 @@ Edges EdgesOf(const PaintTarget& t, const GridData& g) {
   e.x.push_back(t.origin.x);
   for (int c = 1; c <= g.ColumnCount(); ++c) {
     at += g.ColumnWidth(c);
-    e.x.push_back(t.origin.x + static_cast<int>(std::lround(at * t.scale)));
+    e.x.push_back(t.origin.x + static_cast<int>(std::lround(at * t.scale_x)));
   }
   at = 0;
   e.y.push_back(t.origin.y);
   for (int r = t.first_row; r <= t.last_row; ++r) {
     at += g.RowHeight(r);
-    e.y.push_back(t.origin.y + static_cast<int>(std::lround(at * t.scale)));
+    e.y.push_back(t.origin.y + static_cast<int>(std::lround(at * t.scale_y)));
   }
   return e;
 }
 
+// Type is sized by its height, so it follows the vertical resolution.
 HFONT MakeFont(double scale, bool bold, bool title) {
   int height = static_cast<int>(std::lround((title ? kTitleHeight : kTextHeight) * scale));
   return CreateFontW(-std::max(height, 6), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -70,10 +72,10 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
   LineTo(dc, x2, y2);
 }
 
-void DrawText(HDC dc, const std::string& gbk, const RECT& box, const CellFormat& f, double scale) {
+void DrawText(HDC dc, const std::string& gbk, const RECT& box, const CellFormat& f, double scale_x) {
   if (gbk.empty()) return;
   std::wstring text = zz::GbkToWide(gbk);
-  int pad = std::max(1, static_cast<int>(std::lround(kCellPadding * scale)));
+  int pad = std::max(1, static_cast<int>(std::lround(kCellPadding * scale_x)));
   RECT r{box.left + pad, box.top, box.right - pad, box.bottom};
   UINT align = f.align == Align::Centre ? DT_CENTER : f.align == Align::Right ? DT_RIGHT : DT_LEFT;
   UINT flags = align | DT_NOPREFIX;
@@ -110,7 +112,7 @@ void PaintCell(const PaintTarget& t, const GridData& g, const Edges& e, const Fo
   }
   {
     Selection font(t.dc, fonts.For(f));
-    DrawText(t.dc, g.CellText(range.row, range.column), box, f, t.scale);
+    DrawText(t.dc, g.CellText(range.row, range.column), box, f, t.scale_x);
   }
 }
 
@@ -138,8 +140,8 @@ bool StartsDrawnRange(const PaintTarget& t, const CellRange& range, int row, int
 void PaintCells(const PaintTarget& t, const GridData& g) {
   if (g.ColumnCount() == 0 || t.last_row < t.first_row) return;
   Edges e = EdgesOf(t, g);
-  Fonts fonts(t.scale);
-  int width = std::max(1, static_cast<int>(std::lround(kLineWidth * t.scale)));
+  Fonts fonts(t.scale_y);
+  int width = std::max(1, static_cast<int>(std::lround(kLineWidth * std::min(t.scale_x, t.scale_y))));
   Pen frame(CreatePen(PS_SOLID, t.screen ? 1 : width, kInk));
   Pen faint(CreatePen(PS_SOLID, 1, kFaintLine));
   SetBkMode(t.dc, TRANSPARENT);

@@ -10,7 +10,9 @@ namespace grid {
 
 struct PaintTarget {
   HDC dc;
-  double scale;  // device pixels per tenth of a millimetre
+  // Device pixels per tenth of a millimetre, across and down: a printer
+  // may resolve the two differently.
+  double scale_x, scale_y;
   POINT origin;  // where the top-left corner of `first_row`, column 1 lands
   int first_row, last_row;
   // On screen unframed cells get faint lines, so that the user sees where

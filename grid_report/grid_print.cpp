@@ -72,17 +72,13 @@ class Locked {
   void* p_;
 };
 
-// Draws one page whose paper fills `paper` (device pixels); `offset` is
-// the part of the paper the device cannot print on.
-void PaintPage(HDC dc, const GridData& grid, const PageLayout& layout, int page, const RECT& paper,
-               POINT offset) {
-  double s = static_cast<double>(paper.right - paper.left) / layout.paper_width;
+// Draws one page on a device with `pixels_x` and `pixels_y` pixels per
+// tenth of a millimetre whose paper's top-left corner is at `paper_corner`.
+void PaintPage(HDC dc, const GridData& grid, const PageLayout& layout, int page, double pixels_x, double pixels_y,
+               POINT paper_corner) {
+  DevicePage d = PlaceOnDevice(layout, pixels_x, pixels_y, paper_corner.x, paper_corner.y);
   const PageRows& rows = layout.pages[page];
-  PaintTarget t{dc, s * layout.scale,
-                POINT{paper.left + static_cast<int>(std::lround(layout.left * s)) - offset.x,
-                      paper.top + static_cast<int>(std::lround(layout.top * s)) - offset.y},
-                rows.first, rows.last, false};
-  PaintCells(t, grid);
+  PaintCells(PaintTarget{dc, d.scale_x, d.scale_y, POINT{d.left, d.top}, rows.first, rows.last, false}, grid);
 }
 
 std::wstring PageText(const Preview& p) {
@@ -143,7 +139,9 @@ void OnPaint(HWND hwnd, const Preview& p) {
   SetDCBrushColor(dc, kShadowColour);
   FillRect(dc, &shadow, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   FillRect(dc, &paper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  PaintPage(dc, p.grid, p.layout, p.page, paper, POINT{0, 0});
+  // The preview's paper keeps its proportions: one scale both ways.
+  double s = static_cast<double>(paper.right - paper.left) / p.layout.paper_width;
+  PaintPage(dc, p.grid, p.layout, p.page, s, s, POINT{paper.left, paper.top});
 }
 
 void Close(HWND hwnd, const Preview& p) {
@@ -282,18 +280,17 @@ std::string PrintGrid(const GridData& grid, const PrintInf& settings) {
   doc.cbSize = sizeof doc;
   doc.lpszDocName = L"报表";
   if (StartDocW(dc.get(), &doc) <= 0) return "";
-  // Paper size and unprintable edge from the device: the driver may not
-  // have taken the paper asked for.
-  int dpi_x = GetDeviceCaps(dc.get(), LOGPIXELSX);
-  RECT paper{0, 0, static_cast<LONG>(std::lround(layout.paper_width * dpi_x / 254.0)),
-             static_cast<LONG>(std::lround(layout.paper_height * GetDeviceCaps(dc.get(), LOGPIXELSY) / 254.0))};
-  POINT offset{GetDeviceCaps(dc.get(), PHYSICALOFFSETX), GetDeviceCaps(dc.get(), PHYSICALOFFSETY)};
+  // Rows follow the device's vertical resolution, columns its horizontal
+  // one; the paper's corner lies beyond the edge the device cannot print on.
+  double pixels_x = GetDeviceCaps(dc.get(), LOGPIXELSX) / 254.0;
+  double pixels_y = GetDeviceCaps(dc.get(), LOGPIXELSY) / 254.0;
+  POINT corner{-GetDeviceCaps(dc.get(), PHYSICALOFFSETX), -GetDeviceCaps(dc.get(), PHYSICALOFFSETY)};
   for (size_t page = 0; page < layout.pages.size(); ++page) {
     if (StartPage(dc.get()) <= 0) {
       AbortDoc(dc.get());
       return "";
     }
-    PaintPage(dc.get(), grid, layout, static_cast<int>(page), paper, offset);
+    PaintPage(dc.get(), grid, layout, static_cast<int>(page), pixels_x, pixels_y, corner);
     if (EndPage(dc.get()) <= 0) {
       AbortDoc(dc.get());
       return "";

@@ -28,7 +28,7 @@ View* ViewOf(HWND hwnd) { return reinterpret_cast<View*>(GetWindowLongPtrW(hwnd,
 int Pixels(const View& v, int length) { return static_cast<int>(std::lround(length * v.scale)); }
 
 PaintTarget TargetFor(const View& v, HDC dc) {
-  return PaintTarget{dc, v.scale, POINT{-v.x, -v.y}, 1, v.data->RowCount(), true};
+  return PaintTarget{dc, v.scale, v.scale, POINT{-v.x, -v.y}, 1, v.data->RowCount(), true};
 }
 
 void SetBar(HWND hwnd, int bar, int extent, int page, int* pos) {

@@ -1,6 +1,7 @@
 #include "page_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace grid {
 
@@ -19,6 +20,12 @@ constexpr int kFirstDevicePaper = 1000;
 
 // Margins so wide that nothing fits still leave a strip to print on.
 constexpr int kLeastPrintable = 100;
+
+int RowsHeight(const GridData& grid, int first, int last) {
+  int sum = 0;
+  for (int r = first; r <= last; ++r) sum += grid.RowHeight(r);
+  return sum;
+}
 
 }  // namespace
 
@@ -45,11 +52,21 @@ PageLayout LayOutPages(const GridData& grid, const PrintInf& settings) {
   int total = grid.TotalWidth();
   if (total > p.printable_width) p.scale = static_cast<double>(p.printable_width) / total;
 
+  const std::vector<RowRun>& kept = grid.kept();
+  auto run = kept.begin();
   PageRows page;
   double used = 0;
   for (int r = 1; r <= grid.RowCount(); ++r) {
     double h = grid.RowHeight(r) * p.scale;
-    if (page.last >= page.first && used + h > p.printable_height) {
+    // A kept run needs room for all of it; one taller than a page cannot
+    // have that and breaks row by row like any other rows.
+    double needed = h;
+    while (run != kept.end() && run->last() < r) ++run;
+    if (run != kept.end() && run->row == r) {
+      double whole = RowsHeight(grid, run->row, run->last()) * p.scale;
+      if (whole <= p.printable_height) needed = whole;
+    }
+    if (page.last >= page.first && used + needed > p.printable_height) {
       p.pages.push_back(page);
       page = PageRows{r, r - 1};
       used = 0;
@@ -59,6 +76,15 @@ PageLayout LayOutPages(const GridData& grid, const PrintInf& settings) {
   }
   p.pages.push_back(page);
   return p;
+}
+
+DevicePage PlaceOnDevice(const PageLayout& layout, double pixels_x, double pixels_y, int paper_left, int paper_top) {
+  DevicePage d;
+  d.scale_x = pixels_x * layout.scale;
+  d.scale_y = pixels_y * layout.scale;
+  d.left = paper_left + static_cast<int>(std::lround(layout.left * pixels_x));
+  d.top = paper_top + static_cast<int>(std::lround(layout.top * pixels_y));
+  return d;
 }
 
 }  // namespace grid

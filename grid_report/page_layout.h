@@ -38,7 +38,18 @@ struct PageLayout {
 };
 
 // Rows are never split: a row starts the next page when it would cross the
-// bottom margin. A row taller than a page gets a page of its own.
+// bottom margin, and so does the first row of a kept run that would. A row
+// taller than a page gets a page of its own.
 PageLayout LayOutPages(const GridData& grid, const PrintInf& settings);
+
+// How a page lands on a device with `pixels_x` and `pixels_y` pixels per
+// tenth of a millimetre across and down (a printer may resolve the two
+// differently) whose paper's top-left corner is at (`paper_left`,
+// `paper_top`).
+struct DevicePage {
+  double scale_x = 1, scale_y = 1;  // device pixels per tenth of a millimetre of the grid
+  int left = 0, top = 0;            // where the grid's top-left corner lands
+};
+DevicePage PlaceOnDevice(const PageLayout& layout, double pixels_x, double pixels_y, int paper_left, int paper_top);
 
 }  // namespace grid

@@ -165,6 +165,15 @@ bool ParseJoin(const std::vector<std::string_view>& w, GridData* g) {
   return true;
 }
 
+bool ParseKeep(const std::vector<std::string_view>& w, GridData* g) {
+  int row, rows;
+  if (w.size() != 3 || !ParseCount(w[1], GridData::kMaxRows, &row) || !ParseCount(w[2], GridData::kMaxRows, &rows))
+    return false;
+  // Cut to the grid or laid over another run: the file was not written by us.
+  if (rows < 1 || !g->Inside(row, 1) || !g->Inside(row + rows - 1, 1)) return false;
+  return g->KeepTogether(row, rows);
+}
+
 }  // namespace
 
 bool ParseTemplate(std::string_view bytes, GridData* out) {
@@ -193,6 +202,8 @@ bool ParseTemplate(std::string_view bytes, GridData* out) {
       for (int r = 1; r <= rows; ++r) g.SetRowHeight(r, lengths[r - 1]);
     } else if (w[0] == "join") {
       if (!ParseJoin(w, &g)) return false;
+    } else if (w[0] == "keep") {
+      if (!ParseKeep(w, &g)) return false;
     } else {
       return false;
     }
@@ -212,6 +223,7 @@ std::string WriteTemplate(const GridData& g) {
   for (const CellRange& j : g.joins())
     s += "join " + std::to_string(j.row) + " " + std::to_string(j.column) + " " + std::to_string(j.rows) +
          " " + std::to_string(j.columns) + "\r\n";
+  for (const RowRun& k : g.kept()) s += "keep " + std::to_string(k.row) + " " + std::to_string(k.rows) + "\r\n";
   for (int r = 1; r <= g.RowCount(); ++r)
     for (int c = 1; c <= g.ColumnCount(); ++c) {
       std::string text = g.CellText(r, c);

@@ -6,6 +6,7 @@
 //   widths 100 100 150 ...       one per column, tenths of a millimetre
 //   heights 70 60 60 ...         one per row
 //   join 1 1 1 19                row, column, rows, columns
+//   keep 1 15                    row, rows: printed on one page
 //   cell 4,2,r|单位：            row,column,format|text
 //   end
 //

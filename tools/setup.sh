@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine for building and testing: the MinGW-w64 and
-# native toolchains, Wine with a Chinese locale, Xvfb, fonts, and the
+# native toolchains, Wine with a Chinese locale, Xvfb, fonts, CUPS with a
+# PDF printer driver and the PDF tools that read its pages back, and the
 # third-party sources the build compiles in. Safe to run again: a ready
 # machine finishes in seconds.
 set -euo pipefail
@@ -15,6 +16,7 @@ packages=(
   locales fonts-wqy-microhei fonts-wine
   googletest lzma-dev libz-mingw-w64 libz-mingw-w64-dev
   sqlite3 clang libclang-rt-14-dev zlib1g-dev libpng-dev xz-utils
+  cups printer-driver-cups-pdf poppler-utils
 )
 # Node.js and npm often come with the machine; Debian's npm only when absent.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Wine test environment: a prefix made once and kept in the build folder,
 # a private Xvfb (24-bit, on a display it picks itself) with a compositing
-# manager, and a persistent wineserver.
+# manager, a persistent wineserver and, for root, a private CUPS server whose
+# one printer, the default, writes PDF files.
 #
 #   wine-env.sh start [ROOT]   create the prefix if needed, start the services
 #   wine-env.sh prefix [ROOT]  only create the prefix (for a real display)
@@ -69,6 +70,55 @@ REG
   touch "$WINEPREFIX/.zz-ready"
 }
 
+# The PDF printer needs root: CUPS runs its backend as root only. The server
+# is our own (its configuration, spool and socket in the build folder), so
+# nothing of the machine's printing is touched. The PDF files land in PDF/
+# under the home folder of the user who printed.
+start_printer() {
+  [ "$(id -u)" = 0 ] && [ -x /usr/sbin/cupsd ] && [ -e /usr/lib/cups/backend/cups-pdf ] || return 0
+  alive "$root/cupsd.pid" && return 0
+  local cups="$root/cups" ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+  [ ${#ZZ_CUPS_SOCKET} -lt 100 ] || { echo "wine-env: $ZZ_CUPS_SOCKET is too long for a socket" >&2; exit 1; }
+  rm -rf "$cups"
+  mkdir -p "$cups/etc" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
+  cat > "$cups/etc/cups-files.conf" <<EOF
+ServerRoot $cups/etc
+RequestRoot $cups/spool
+TempDir $cups/spool/tmp
+CacheDir $cups/cache
+StateDir $cups/state
+ErrorLog $cups/log/error_log
+AccessLog $cups/log/access_log
+PageLog $cups/log/page_log
+Printcap $cups/printcap
+SystemGroup root
+FileDevice No
+EOF
+  cat > "$cups/etc/cupsd.conf" <<EOF
+Listen $ZZ_CUPS_SOCKET
+LogLevel warn
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+EOF
+  /usr/sbin/cupsd -f -c "$cups/etc/cupsd.conf" -s "$cups/etc/cups-files.conf" \
+    >"$cups/log/cupsd.out" 2>&1 </dev/null 9>&- &
+  echo $! > "$root/cupsd.pid"
+  for _ in $(seq 100); do [ -S "$ZZ_CUPS_SOCKET" ] && break; sleep 0.05; done
+  # lpadmin warns that printer drivers are deprecated: they still work.
+  if ! CUPS_SERVER=$ZZ_CUPS_SOCKET lpadmin -p PDF -v cups-pdf:/ -P "$ppd" -E 2>"$cups/log/lpadmin.out" ||
+     ! CUPS_SERVER=$ZZ_CUPS_SOCKET lpadmin -d PDF 2>>"$cups/log/lpadmin.out"; then
+    cat "$cups/log/cupsd.out" "$cups/log/lpadmin.out" >&2
+    echo "wine-env: the PDF printer could not be set up" >&2
+    exit 1
+  fi
+  export CUPS_SERVER=$ZZ_CUPS_SOCKET
+}
+
 start() {
   mkdir -p "$root"
   exec 9>"$root/.lock"
@@ -89,6 +139,7 @@ start() {
       echo $! > "$root/xcompmgr.pid"
     fi
   fi
+  start_printer
   make_prefix
   if ! alive "$root/wineserver.pid"; then
     # The services keep their inherited descriptors: give them none of ours
@@ -105,7 +156,7 @@ start() {
 
 stop() {
   [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 || true
-  for p in wineserver xcompmgr xvfb; do
+  for p in wineserver cupsd xcompmgr xvfb; do
     if alive "$root/$p.pid"; then kill "$(cat "$root/$p.pid")" 2>/dev/null || true; fi
     rm -f "$root/$p.pid"
   done

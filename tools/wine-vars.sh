@@ -13,6 +13,11 @@ export HOME="$ZZ_WINE_ROOT/home"
 export LC_ALL=${ZZ_LOCALE:-zh_CN.UTF-8}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# The private CUPS server of wine-env.sh, while it runs: Wine prints there.
+export ZZ_CUPS_SOCKET="$ZZ_WINE_ROOT/cups/socket"
+if [ -S "$ZZ_CUPS_SOCKET" ]; then
+  export CUPS_SERVER=$ZZ_CUPS_SOCKET
+fi
 if [ -s "$ZZ_WINE_ROOT/display" ]; then
   export DISPLAY=":$(cat "$ZZ_WINE_ROOT/display")"
 fi

@@ -57,6 +57,19 @@ TEST(GridData, JoinsReplaceTheJoinsTheyOverlapAndAreCutToTheGrid) {
   EXPECT_EQ(g.joins().size(), 2u);
 }
 
+TEST(GridData, KeptRunsAreCutToTheGridNeverOverlapAndGoWithTheirRows) {
+  GridData g(10, 2);
+  EXPECT_TRUE(g.KeepTogether(5, 3));
+  EXPECT_TRUE(g.KeepTogether(1, 2));
+  EXPECT_FALSE(g.KeepTogether(7, 2));   // its first row is kept already
+  EXPECT_FALSE(g.KeepTogether(2, 2));   // its last row is
+  EXPECT_FALSE(g.KeepTogether(11, 1));  // outside
+  EXPECT_TRUE(g.KeepTogether(9, 5));    // cut to rows 9 and 10
+  EXPECT_EQ(g.kept(), (std::vector<RowRun>{{1, 2}, {5, 3}, {9, 2}}));
+  g.Resize(6, 2);
+  EXPECT_EQ(g.kept(), (std::vector<RowRun>{{1, 2}}));
+}
+
 TEST(GridData, AppendedRowsTakeTheAppendFormatOfTheirTime) {
   GridData g(4, 3);
   g.AppendRows();

@@ -152,7 +152,7 @@ TEST(GridPaint, FramesJoinsAndTheCurrentCell) {
   g.SetCurrentCell(1, 4);
 
   Canvas paper;
-  PaintCells(PaintTarget{paper.dc(), 0.1, POINT{0, 0}, 1, 2, false}, g);
+  PaintCells(PaintTarget{paper.dc(), 0.1, 0.1, POINT{0, 0}, 1, 2, false}, g);
   const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
   EXPECT_EQ(paper.At(20, 0), black);    // top of framed (1, 1)
   EXPECT_EQ(paper.At(40, 20), black);   // between framed (1, 1) and (1, 2)
@@ -163,7 +163,7 @@ TEST(GridPaint, FramesJoinsAndTheCurrentCell) {
   EXPECT_EQ(paper.At(140, 20), white);  // no current cell on paper
 
   Canvas screen;
-  PaintCells(PaintTarget{screen.dc(), 0.1, POINT{0, 0}, 1, 2, true}, g);
+  PaintCells(PaintTarget{screen.dc(), 0.1, 0.1, POINT{0, 0}, 1, 2, true}, g);
   EXPECT_NE(screen.At(100, 0), white);  // faint lines on screen
   EXPECT_NE(screen.At(100, 0), black);
   EXPECT_NE(screen.At(140, 20), white);  // the current cell is marked
@@ -178,7 +178,7 @@ TEST(GridPaint, AJoinStartingAboveThePageIsDrawnOnIt) {
   g.SetFormat(1, 1, CellFormat{true});
   Canvas page;
   // Rows 2 and 3 only, as a second page would hold them.
-  PaintCells(PaintTarget{page.dc(), 0.1, POINT{0, 0}, 2, 3, false}, g);
+  PaintCells(PaintTarget{page.dc(), 0.1, 0.1, POINT{0, 0}, 2, 3, false}, g);
   EXPECT_EQ(page.At(0, 40), RGB(0, 0, 0));   // its left edge
   EXPECT_EQ(page.At(80, 40), RGB(0, 0, 0));  // its right edge
   EXPECT_EQ(page.At(40, 40), RGB(255, 255, 255));

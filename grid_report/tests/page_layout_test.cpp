@@ -67,6 +67,31 @@ TEST(PageLayout, RowsBreakOntoPagesWhole) {
   EXPECT_EQ(LayOutPages(exact, inf).pages.size(), 1u);
 }
 
+TEST(PageLayout, KeptRunsStartAPageWhenTheyWouldCrossItsFootUnlessTallerThanAPage) {
+  GridData g(10, 2);
+  for (int r = 1; r <= 10; ++r) g.SetRowHeight(r, 600);  // three a page
+  g.KeepTogether(3, 2);
+  g.KeepTogether(6, 5);  // 3000: cannot be kept, breaks row by row
+  PageLayout p = LayOutPages(g, ReportSettings());
+  ASSERT_EQ(p.pages.size(), 4u);
+  int expected[4][2] = {{1, 2}, {3, 5}, {6, 8}, {9, 10}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(p.pages[i].first, expected[i][0]) << i;
+    EXPECT_EQ(p.pages[i].last, expected[i][1]) << i;
+  }
+}
+
+TEST(PageLayout, DevicesMayResolveAcrossAndDownDifferently) {
+  GridData g(2, 15);
+  g.SetColumnWidths(1, 15, 388);  // shrunk to half
+  PageLayout p = LayOutPages(g, ReportSettings());
+  DevicePage d = PlaceOnDevice(p, 600 / 254.0, 300 / 254.0, -10, -20);
+  EXPECT_NEAR(d.scale_x, 0.5 * 600 / 254, 1e-9);
+  EXPECT_NEAR(d.scale_y, 0.5 * 300 / 254, 1e-9);
+  EXPECT_EQ(d.left, -10 + 71);  // 3 mm at 600 dpi
+  EXPECT_EQ(d.top, -20 + 35);   // 3 mm at 300 dpi
+}
+
 TEST(PageLayout, WideGridsShrinkToThePageAndTheirRowsWithThem) {
   GridData g(40, 15);
   g.SetColumnWidths(1, 15, 388);  // 5820: twice the printable width

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "page_layout.h"
 #include "template_file.h"
 
 namespace grid {
@@ -76,6 +77,20 @@ TEST(ShippedTemplates, FiveDayFormFitsLandscapeA4) {
   // 297 mm less the report's 3 mm margins on either side.
   EXPECT_LE(g.TotalWidth(), 2970 - 60);
   EXPECT_GE(g.TotalWidth(), 2500);
+}
+
+TEST(ShippedTemplates, FiveDayFormPrintsTwoWholeBlocksAPage) {
+  GridData g = Shipped("wrbb.grd");
+  // The five-day report's print settings: landscape A4, margins 3, 3, 3, 2 mm.
+  PrintInf inf;
+  inf.value = {2, 1, 30, 30, 30, 20, 0, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+  PageLayout p = LayOutPages(g, inf);
+  ASSERT_EQ(p.pages.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(p.pages[i].first, kFiveDayBlocks[2 * i].title) << i;
+    int next = i < 2 ? kFiveDayBlocks[2 * i + 2].title : g.RowCount() + 1;
+    EXPECT_EQ(p.pages[i].last, next - 1) << i;
+  }
 }
 
 TEST(ShippedTemplates, StatisticsFormHasFourHeadingRowsAndFifteenColumns) {

@@ -24,6 +24,8 @@ GridData Sample() {
   g.SetCellText(4, 1, "a|b,c\\d");
   // 乚 ends in 0x5D and 縗 in 0x5C: their trail bytes are no escapes.
   g.SetCellText(5, 4, "乚縗\\n");
+  g.KeepTogether(3, 2);
+  g.KeepTogether(1, 1);
   return g;
 }
 
@@ -32,6 +34,7 @@ void ExpectSame(const GridData& a, const GridData& b) {
   ASSERT_EQ(a.ColumnCount(), b.ColumnCount());
   EXPECT_EQ(a.joins().size(), b.joins().size());
   for (const CellRange& j : a.joins()) EXPECT_EQ(b.RangeAt(j.row, j.column), j);
+  EXPECT_EQ(a.kept(), b.kept());
   for (int c = 1; c <= a.ColumnCount(); ++c) EXPECT_EQ(a.ColumnWidth(c), b.ColumnWidth(c)) << c;
   for (int r = 1; r <= a.RowCount(); ++r) {
     EXPECT_EQ(a.RowHeight(r), b.RowHeight(r)) << r;
@@ -93,6 +96,10 @@ TEST(TemplateFile, RefusesDamagedFilesAndKeepsWhatWasLoaded) {
   EXPECT_TRUE(refused(replaced("join 3 2 2 2", "join 3 2 4 2")));    // past the last row
   EXPECT_TRUE(refused(replaced("join 3 2 2 2", "join 1 2 2 2")));    // over another join
   EXPECT_TRUE(refused(replaced("join 3 2 2 2", "join 3 2 0 2")));
+  EXPECT_TRUE(refused(replaced("keep 3 2", "keep 3 4")));            // past the last row
+  EXPECT_TRUE(refused(replaced("keep 3 2", "keep 1 3")));            // over another run
+  EXPECT_TRUE(refused(replaced("keep 3 2", "keep 3 0")));
+  EXPECT_TRUE(refused(replaced("keep 3 2", "keep 3")));
   EXPECT_TRUE(refused(replaced("cell 2,1,r|", "cell 6,1,r|")));
   EXPECT_TRUE(refused(replaced("cell 2,1,r|", "cell 2,1,rc|")));     // two alignments
   EXPECT_TRUE(refused(replaced("cell 2,1,r|", "cell 2,1,x|")));

@@ -102,6 +102,12 @@ GridData FiveDayReport() {
   g.SetColumnWidths(16, 1, 190);
   g.SetColumnWidths(19, 1, 190);
   for (const Block& b : kBlocks) FiveDayBlock(g, b);
+  // Each block prints whole, with the blank rows after it: two to a page
+  // at the report's landscape A4.
+  for (int i = 0; i < 6; ++i) {
+    int end = i + 1 < 6 ? kBlocks[i + 1].title - 1 : g.RowCount();
+    g.KeepTogether(kBlocks[i].title, end - kBlocks[i].title + 1);
+  }
   return g;
 }
 

@@ -14,6 +14,8 @@
 namespace {
 
 int g_failures = 0;
+// Set when a printer is there: the reports are then previewed and printed.
+bool g_print = false;
 
 std::wstring W(const char* gbk) {
   std::u16string w = zz::GbkToUtf16(gbk);
@@ -277,6 +279,30 @@ bool Gone(HWND window) {
   return !IsWindow(window);
 }
 
+// Sends a message and waits until the window has handled it, or the time
+// is up: a print runs inside the click of its button.
+bool SendAndWait(HWND window, UINT msg, WPARAM wp = 0, UINT ms = 60000) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, msg, wp, 0, SMTO_NORMAL, ms, &result) != 0;
+}
+
+// The five-day preview's first two pages photographed, then the report
+// printed from its own button.
+void PreviewAndPrintFiveDay(const std::wstring& folder, HWND report) {
+  PostMessageW(Unit(report, 2), BM_CLICK, 0, 0);  // 打印预览
+  HWND preview = WaitWindow(L"ZzPrintPreview", W("打印预览"));
+  Check(preview != nullptr, "the five-day preview shows");
+  if (!preview) return;
+  Check(TextOf(GetDlgItem(preview, 105)) == W("第 1 页，共 3 页"), "three pages, two blocks a page");
+  Photograph(folder, "zuzaror-five-day-preview-1");
+  SendAndWait(preview, WM_KEYDOWN, VK_NEXT);
+  Check(TextOf(GetDlgItem(preview, 105)) == W("第 2 页，共 3 页"), "Page Down turns to page 2");
+  Photograph(folder, "zuzaror-five-day-preview-2");
+  PostMessageW(preview, WM_CLOSE, 0, 0);
+  Check(Gone(preview), "the preview closes");
+  Check(SendAndWait(Unit(report, 3), BM_CLICK), "the five-day report is printed");  // 打印
+}
+
 // The report buttons, with the report templates beside the program; at the
 // end the statistics template is taken away.
 void Reports(const std::wstring& folder, HWND main) {
@@ -298,6 +324,7 @@ void Reports(const std::wstring& folder, HWND main) {
     Check(IsWindowEnabled(main) != FALSE, "the report window is not modal");
     Check(TextOf(Unit(five_day, 1)) == W("城南卫生院五日报表"), "its header names the unit");
     Photograph(folder, "zuzaror-five-day");
+    if (g_print) PreviewAndPrintFiveDay(folder, five_day);
     PostMessageW(five_day, WM_CLOSE, 0, 0);
     Check(Gone(five_day), "and closes");
   }
@@ -316,9 +343,14 @@ void Reports(const std::wstring& folder, HWND main) {
 
   PostMessageW(Unit(main, 41), BM_CLICK, 0, 0);  // 打印统计报表
   HWND statistics = WaitWindow(nullptr, W("打印统计报表"));
+  // The window shows a moment before its owner is disabled.
+  for (int i = 0; i < 50 && statistics && IsWindowEnabled(main); ++i) Sleep(20);
   Check(statistics != nullptr && !IsWindowEnabled(main), "the statistics report shows, modal");
   if (statistics) {
     Photograph(folder, "zuzaror-statistics");
+    if (g_print) {
+      Check(SendAndWait(Unit(statistics, 2), BM_CLICK), "the statistics report is printed");  // 打印
+    }
     PostMessageW(statistics, WM_CLOSE, 0, 0);
     Check(Gone(statistics), "and closes");
   }
@@ -601,9 +633,10 @@ void UserManagement(const std::wstring& folder) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 5) {
-    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK FOLDER_WITH_BACKUPS");
+    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK FOLDER_WITH_BACKUPS [print]");
     return 100;
   }
+  g_print = argc > 5 && lstrcmpW(argv[5], L"print") == 0;
   MissingDatabase(argv[1]);
   LogInAndAdd(argv[2]);
   RightsAndUnitName(argv[3]);

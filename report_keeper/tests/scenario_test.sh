@@ -29,8 +29,18 @@ for days in $(seq 44 -1 -35); do
       d, reg, b, cure, med, 30 + n % 20, chinese, west, drugs, both, vacc, both + vacc }'
 done | sqlite3 "$work/clerk/ml.mdb"
 
+# With the PDF printer of wine-env.sh (set up for root), the run on the
+# Chinese code page also prints both reports, and their pages are checked.
+print=
+if [ -n "${CUPS_SERVER:-}" ] && [ -z "${ZZ_LOCALE:-}" ]; then
+  print=print
+  rm -f "$ZZ_BIN"/../screenshots/zuzaror-five-day-preview-*.png "$ZZ_BIN"/../screenshots/printed-*.png
+  pdfs="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"
+  touch "$work/print-start"
+fi
+
 "$ZZ_WINE_RUN" "$ZZ_BIN/scenario_driver.exe" "$(winepath -w "$work/nodb")" "$(winepath -w "$work/app")" \
-  "$(winepath -w "$work/clerk")" "$(winepath -w "$work/restore")" &
+  "$(winepath -w "$work/clerk")" "$(winepath -w "$work/restore")" $print &
 driver=$!
 # The driver asks for photographs of the windows, for a person to look at:
 # it writes the picture's name into a "shot" file of the program's folder
@@ -54,6 +64,15 @@ for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-us
   zuzaror-statistics; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
+if [ -n "$print" ]; then
+  for name in zuzaror-five-day-preview-1 zuzaror-five-day-preview-2; do
+    [ -s "$shots/$name.png" ] || { echo "no screenshot $name.png"; rc=1; }
+  done
+  bash "$(dirname "$0")/printed_reports.sh" "$work/clerk/ml.mdb" "$work/print-start" "$pdfs" "$work/printed" \
+    "$shots" || rc=1
+else
+  echo "printing not tried: no PDF printer (wine-env.sh sets one up for root)"
+fi
 # The skin library travels inside the program and is written beside it.
 [ -s "$work/app/SkinH_EL.dll" ] || { echo "SkinH_EL.dll was not written beside the program"; rc=1; }
 rows=$(sqlite3 "$work/app/ml.mdb" 'select "日期","挂号","B超","医疗收入合计" from "项目数据"')
