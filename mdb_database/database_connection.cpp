@@ -150,12 +150,32 @@ bool CheckFile(sqlite3* db, const std::string& password, std::string* error) {
   return true;
 }
 
-// Most cells are figures in ASCII: they need no code page conversion.
-std::string TextFromUtf8(const unsigned char* text, int bytes) {
-  if (!text) return std::string();
+// Appends a cell's text to the recordset's block; most cells are figures in
+// ASCII, which need no code page conversion.
+void AppendText(const unsigned char* text, int bytes, std::string& block) {
+  if (!text) return;
   for (int i = 0; i < bytes; ++i)
-    if (text[i] >= 0x80) return zz::Utf8ToGbk(std::string(reinterpret_cast<const char*>(text), bytes));
-  return std::string(reinterpret_cast<const char*>(text), bytes);
+    if (text[i] >= 0x80) {
+      block += zz::Utf8ToGbk(std::string(reinterpret_cast<const char*>(text), bytes));
+      return;
+    }
+  block.append(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes));
+}
+
+double PackDate(const zz::DateTime& d) {
+  return ((((d.year * 100.0 + d.month) * 100 + d.day) * 100 + d.hour) * 100 + d.minute) * 100 + d.second;
+}
+
+zz::DateTime UnpackDate(double packed) {
+  auto n = static_cast<long long>(packed);
+  zz::DateTime d;
+  d.second = static_cast<int>(n % 100), n /= 100;
+  d.minute = static_cast<int>(n % 100), n /= 100;
+  d.hour = static_cast<int>(n % 100), n /= 100;
+  d.day = static_cast<int>(n % 100), n /= 100;
+  d.month = static_cast<int>(n % 100), n /= 100;
+  d.year = static_cast<int>(n);
+  return d;
 }
 
 // The stored form "YYYY-MM-DD[ HH:MM:SS]" read without the general parser.
@@ -188,13 +208,34 @@ bool ParseStoredDate(const unsigned char* t, int n, zz::DateTime* out) {
   return true;
 }
 
-FieldValue ReadColumn(sqlite3_stmt* stmt, int column) {
-  FieldValue v;
+// The type a column's reads report: its declared type, or where it has none
+// (an expression), the storage class of each value.
+struct ColumnType {
+  FieldType type = FieldType::Text;
+  bool declared = false;
+};
+
+ColumnType TypeOfColumn(sqlite3_stmt* stmt, int column) {
+  ColumnType t;
+  if (const char* declared = sqlite3_column_decltype(stmt, column))
+    t.type = TypeFromDeclared(declared, &t.declared);
+  return t;
+}
+
+StoredCell ReadColumn(sqlite3_stmt* stmt, int column, ColumnType column_type, std::string& texts) {
+  StoredCell v;
+  v.offset = static_cast<std::uint32_t>(texts.size());
+  if (column_type.declared && column_type.type == FieldType::Text) {
+    // The common cell, read in the fewest calls: a NULL has no text.
+    const unsigned char* text = sqlite3_column_text(stmt, column);
+    v.is_null = text == nullptr;
+    AppendText(text, sqlite3_column_bytes(stmt, column), texts);
+    v.length = static_cast<std::uint32_t>(texts.size() - v.offset);
+    return v;
+  }
   int storage = sqlite3_column_type(stmt, column);
-  const char* declared = sqlite3_column_decltype(stmt, column);
-  bool known = false;
-  if (declared) v.type = TypeFromDeclared(declared, &known);
-  if (!known) {
+  v.type = column_type.type;
+  if (!column_type.declared) {
     v.type = storage == SQLITE_INTEGER ? FieldType::Integer
              : storage == SQLITE_FLOAT ? FieldType::Float
              : storage == SQLITE_BLOB  ? FieldType::Binary
@@ -202,15 +243,12 @@ FieldValue ReadColumn(sqlite3_stmt* stmt, int column) {
   }
   v.is_null = storage == SQLITE_NULL;
   switch (v.type) {
-    case FieldType::Text: {
-      const unsigned char* text = sqlite3_column_text(stmt, column);
-      v.text = TextFromUtf8(text, sqlite3_column_bytes(stmt, column));
+    case FieldType::Text:
+      AppendText(sqlite3_column_text(stmt, column), sqlite3_column_bytes(stmt, column), texts);
       break;
-    }
     case FieldType::Binary: {
       const void* blob = sqlite3_column_blob(stmt, column);
-      v.text.assign(static_cast<const char*>(blob),
-                    blob ? static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)) : 0);
+      if (blob) texts.append(static_cast<const char*>(blob), static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
       break;
     }
     case FieldType::Boolean:
@@ -222,14 +260,19 @@ FieldValue ReadColumn(sqlite3_stmt* stmt, int column) {
     case FieldType::Date: {
       const unsigned char* text = sqlite3_column_text(stmt, column);
       int bytes = sqlite3_column_bytes(stmt, column);
-      if (ParseStoredDate(text, bytes, &v.date)) break;
+      zz::DateTime date;
+      if (ParseStoredDate(text, bytes, &date)) {
+        v.number = PackDate(date);
+        break;
+      }
       // Written by another tool in some other form.
-      auto date = text ? zz::ParseDateTime(reinterpret_cast<const char*>(text)) : std::nullopt;
-      if (date) v.date = *date;
+      auto parsed = text ? zz::ParseDateTime(reinterpret_cast<const char*>(text)) : std::nullopt;
+      if (parsed) v.number = PackDate(*parsed);
       else v.is_null = true;
       break;
     }
   }
+  v.length = static_cast<std::uint32_t>(texts.size() - v.offset);
   return v;
 }
 
@@ -271,14 +314,34 @@ const FieldValue kEmptyField{};
 }
 
 const FieldValue& Recordset::ReadField(const std::string& gbk_name) const {
-  for (std::size_t i = 0; i < names_.size(); ++i)
-    if (zz::GbkSameName(names_[i], gbk_name)) return ReadField(i);
+  const std::size_t n = names_.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    std::size_t i = (last_found_ + 1 + k) % n;
+    if (names_[i] == gbk_name || zz::GbkSameName(names_[i], gbk_name)) {
+      last_found_ = i;
+      return ReadField(i);
+    }
+  }
   return kEmptyField;
 }
 
 const FieldValue& Recordset::ReadField(std::size_t index) const {
-  if (row_ >= rows_.size() || index >= names_.size()) return kEmptyField;
-  return rows_[row_][index];
+  if (row_ >= RowCount() || index >= names_.size()) return kEmptyField;
+  const StoredCell& cell = cells_[row_ * names_.size() + index];
+  read_.type = cell.type;
+  read_.is_null = cell.is_null;
+  read_.text.assign(texts_, cell.offset, cell.length);
+  read_.number = cell.type == FieldType::Date ? 0 : cell.number;
+  read_.date = cell.type == FieldType::Date ? UnpackDate(cell.number) : zz::DateTime{};
+  return read_;
+}
+
+void Recordset::GiveStorage(std::vector<StoredCell>* cells, std::string* texts) {
+  cells->swap(cells_);
+  texts->swap(texts_);
+  cells_.clear();
+  texts_.clear();
+  names_.clear();
 }
 
 DatabaseConnection::~DatabaseConnection() { CloseExternalDatabase(); }
@@ -361,23 +424,26 @@ int DatabaseConnection::OpenRecordset(const std::string& gbk_sql) {
     return 0;
   }
   std::vector<std::string> names;
+  std::vector<ColumnType> types;
   int columns = sqlite3_column_count(stmt);
-  for (int c = 0; c < columns; ++c) names.push_back(zz::Utf8ToGbk(sqlite3_column_name(stmt, c)));
-  std::vector<std::vector<FieldValue>> rows;
-  int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    std::vector<FieldValue> row;
-    row.reserve(columns);
-    for (int c = 0; c < columns; ++c) row.push_back(ReadColumn(stmt, c));
-    rows.push_back(std::move(row));
+  for (int c = 0; c < columns; ++c) {
+    names.push_back(zz::Utf8ToGbk(sqlite3_column_name(stmt, c)));
+    types.push_back(TypeOfColumn(stmt, c));
   }
+  std::vector<StoredCell> cells = std::move(spare_cells_);
+  std::string texts = std::move(spare_texts_);
+  cells.clear();
+  texts.clear();
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+    for (int c = 0; c < columns; ++c) cells.push_back(ReadColumn(stmt, c, types[c], texts));
   sqlite3_finalize(stmt);
   if (rc != SQLITE_DONE) {
     last_error_ = sqlite3_errmsg(db_);
     return 0;
   }
   int handle = next_handle_++;
-  recordsets_[handle] = std::make_unique<Recordset>(std::move(names), std::move(rows));
+  recordsets_[handle] = std::make_unique<Recordset>(std::move(names), std::move(cells), std::move(texts));
   return handle;
 }
 
@@ -409,7 +475,13 @@ const FieldValue& DatabaseConnection::ReadField(int handle, std::size_t index) {
   return r ? r->ReadField(index) : kEmptyField;
 }
 
-void DatabaseConnection::CloseRecordset(int handle) { recordsets_.erase(handle); }
+void DatabaseConnection::CloseRecordset(int handle) {
+  auto it = recordsets_.find(handle);
+  if (it == recordsets_.end()) return;
+  if (it->second->RowCount() * it->second->FieldCount() >= spare_cells_.capacity())
+    it->second->GiveStorage(&spare_cells_, &spare_texts_);
+  recordsets_.erase(it);
+}
 
 bool DatabaseConnection::ExecuteStatement(const std::string& gbk_sql) {
   if (!db_) {

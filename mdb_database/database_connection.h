@@ -15,6 +15,7 @@
 // typed value between quotes pass it through EscapeSqlText (access_sql.h).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,28 +41,47 @@ struct FieldValue {
   bool AsDate(zz::DateTime* out) const;
 };
 
+// A cell as a recordset keeps it: its text in the recordset's one block of
+// text, a date packed into the number, so that reading thousands of rows
+// allocates nothing a cell.
+struct StoredCell {
+  FieldType type = FieldType::Text;
+  bool is_null = false;
+  std::uint32_t offset = 0, length = 0;  // Text, Binary: bytes of the block
+  double number = 0;  // Integer, Float, Boolean; Date as YYYYMMDDhhmmss
+};
+
 class Recordset {
  public:
-  Recordset(std::vector<std::string> names, std::vector<std::vector<FieldValue>> rows)
-      : names_(std::move(names)), rows_(std::move(rows)) {}
+  // The cells row after row, names.size() to a row.
+  Recordset(std::vector<std::string> names, std::vector<StoredCell> cells, std::string texts)
+      : names_(std::move(names)), cells_(std::move(cells)), texts_(std::move(texts)) {}
 
   void MoveFirst() { row_ = 0; }
-  bool IsEOF() const { return row_ >= rows_.size(); }
+  bool IsEOF() const { return row_ >= RowCount(); }
   void MoveNext() {
-    if (row_ < rows_.size()) ++row_;
+    if (row_ < RowCount()) ++row_;
   }
-  std::size_t RowCount() const { return rows_.size(); }
+  std::size_t RowCount() const { return names_.empty() ? 0 : cells_.size() / names_.size(); }
   std::size_t FieldCount() const { return names_.size(); }
   const std::string& FieldName(std::size_t i) const { return names_[i]; }
   // The value in the current row; the empty text past the end or for an
-  // unknown column. The reference lives until the recordset is closed.
+  // unknown column. The reference lives until the next read.
   const FieldValue& ReadField(const std::string& gbk_name) const;
   const FieldValue& ReadField(std::size_t index) const;
+  // Hands the recordset's storage over for reuse; the recordset is then
+  // empty.
+  void GiveStorage(std::vector<StoredCell>* cells, std::string* texts);
 
  private:
   std::vector<std::string> names_;
-  std::vector<std::vector<FieldValue>> rows_;
+  std::vector<StoredCell> cells_;
+  std::string texts_;
   std::size_t row_ = 0;
+  // Callers read a row's columns in the same order every row: the search
+  // for a name starts after the column found last.
+  mutable std::size_t last_found_ = 0;
+  mutable FieldValue read_;
 };
 
 class DatabaseConnection {
@@ -92,7 +112,7 @@ class DatabaseConnection {
   bool IsEOF(int handle);
   void MoveNext(int handle);
   // By column name (ASCII letters in any case) or by position; the
-  // reference lives until the recordset is closed.
+  // reference lives until the next read.
   const FieldValue& ReadField(int handle, const std::string& gbk_name);
   const FieldValue& ReadField(int handle, std::size_t index);
   void CloseRecordset(int handle);
@@ -110,6 +130,10 @@ class DatabaseConnection {
  private:
   sqlite3* db_ = nullptr;
   std::map<int, std::unique_ptr<Recordset>> recordsets_;
+  // The storage of the last closed recordset, kept for the next one:
+  // listing thousands of rows again touches no fresh memory.
+  std::vector<StoredCell> spare_cells_;
+  std::string spare_texts_;
   int next_handle_ = 1;
   std::string last_error_;
 };

@@ -5,23 +5,33 @@ namespace {
 
 constexpr int kErrorIcon = 16;
 constexpr int kYesNoQuestion = 36;
+constexpr int kWarningIcon = 48;
 constexpr int kInfoIcon = 64;
 constexpr int kYes = 5;
 
 std::string LivePath(const std::string& run_dir) { return run_dir + "\\ml.mdb"; }
-std::string ParkedPath(const std::string& run_dir) { return run_dir + "\\temp\\ml.mdb"; }
+
+// A free name in the temp folder: a file parked there by a restore that
+// could not put it back is the user's only copy of the data.
+std::string ParkingPlace(BackupWorld& world, const std::string& run_dir) {
+  std::string path = run_dir + "\\temp\\ml.mdb";
+  for (int n = 2; world.Exists(path); ++n) path = run_dir + "\\temp\\ml(" + std::to_string(n) + ").mdb";
+  return path;
+}
 
 // Shows the failed step's word, then gives the user the database they had:
 // the parked file goes back over whatever the copy left (if anything was
 // parked at all) and is opened again.
-RestoreOutcome Fail(BackupWorld& world, const std::string& run_dir, RestoreOutcome outcome,
-                    const char* word) {
+RestoreOutcome Fail(BackupWorld& world, const std::string& run_dir, const std::string& parked,
+                    RestoreOutcome outcome, const char* word) {
   world.Message(word, "错误", kErrorIcon);
   const std::string live = LivePath(run_dir);
-  bool parked = outcome != RestoreOutcome::ParkFailed;
-  // A parked file that cannot come back stays where it is, and the
-  // database stays closed: what lies at ml.mdb then is not the user's.
-  if (!parked || world.Move(ParkedPath(run_dir), live)) world.OpenDatabase(live);
+  if (outcome == RestoreOutcome::ParkFailed || world.Move(parked, live)) {
+    world.OpenDatabase(live);
+  } else {
+    // What lies at ml.mdb now is not the user's: the database stays closed.
+    world.Message("原数据库文件无法放回原处，您的数据保存在：" + parked, "警告", kWarningIcon);
+  }
   return outcome;
 }
 
@@ -49,10 +59,10 @@ RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir) {
   if (chosen.empty()) return RestoreOutcome::NothingChosen;
   world.CloseDatabase();
   const std::string live = LivePath(run_dir);
-  const std::string parked = ParkedPath(run_dir);
-  if (!world.Move(live, parked)) return Fail(world, run_dir, RestoreOutcome::ParkFailed, "temp");
-  if (!world.Copy(chosen, live)) return Fail(world, run_dir, RestoreOutcome::CopyFailed, "back");
-  if (!world.OpenDatabase(live)) return Fail(world, run_dir, RestoreOutcome::OpenFailed, "date");
+  const std::string parked = ParkingPlace(world, run_dir);
+  if (!world.Move(live, parked)) return Fail(world, run_dir, parked, RestoreOutcome::ParkFailed, "temp");
+  if (!world.Copy(chosen, live)) return Fail(world, run_dir, parked, RestoreOutcome::CopyFailed, "back");
+  if (!world.OpenDatabase(live)) return Fail(world, run_dir, parked, RestoreOutcome::OpenFailed, "date");
   world.Message("已完成恢复！", "成功！", kInfoIcon);
   world.Delete(parked);
   return RestoreOutcome::Restored;

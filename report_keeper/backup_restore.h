@@ -25,6 +25,7 @@ class BackupWorld {
   virtual bool Copy(const std::string& from, const std::string& to) = 0;  // overwrites
   virtual bool Move(const std::string& from, const std::string& to) = 0;  // overwrites
   virtual bool Delete(const std::string& path) = 0;
+  virtual bool Exists(const std::string& path) = 0;
   virtual void CloseDatabase() = 0;
   virtual bool OpenDatabase(const std::string& path) = 0;
 };
@@ -42,10 +43,11 @@ enum class RestoreOutcome {
   Restored,
 };
 
-// Replaces run_dir\ml.mdb with a chosen backup. After a failure the live
-// file, parked in run_dir\temp\ml.mdb, is put back and opened again, so the
-// program never runs on without its database and a later restore cannot
-// overwrite the parked copy.
+// Replaces run_dir\ml.mdb with a chosen backup. The live file is parked in
+// run_dir\temp under a name no file there has (ml.mdb, else ml(2).mdb and
+// on). After a failure it is put back and opened again, so the program
+// never runs on without its database; when it cannot be put back, it stays
+// parked, the user is told where, and no later restore overwrites it.
 RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir);
 
 }  // namespace keeper

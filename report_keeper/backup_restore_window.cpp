@@ -27,6 +27,7 @@ class ProgramWorld : public BackupWorld {
   bool Copy(const std::string& from, const std::string& to) override { return rt::CopyFileTo(from, to); }
   bool Move(const std::string& from, const std::string& to) override { return rt::MoveFileTo(from, to); }
   bool Delete(const std::string& path) override { return rt::DeleteFileAt(path); }
+  bool Exists(const std::string& path) override { return rt::FileExists(path); }
   void CloseDatabase() override { Program().database.CloseExternalDatabase(); }
   // Unlike start-up, the restore's open does not suppress the driver's own
   // connection dialog.

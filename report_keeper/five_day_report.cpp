@@ -33,26 +33,32 @@ void WriteTotals(grid::ReportCells& cells, const Block& b) {
   }
 }
 
-// Returns false when the records ran out inside the block.
-bool FillBlock(grid::ReportCells& cells, const FiveDayFill& fill, int block, std::size_t* next) {
+// Where the fill stands between blocks.
+struct FillPosition {
+  std::size_t next = 0;    // the record the next data row takes
+  bool FiveDayEnd = false;  // the records ran out: the fill stops
+  int LastTotalRow = 0;    // the block total written last
+};
+
+void FillBlock(grid::ReportCells& cells, const FiveDayFill& fill, int block, FillPosition& at) {
   const Block& b = kBlocks[block];
   cells.SetCellText(b.heading_row, 3, fill.unit_name);
   cells.SetCellText(b.heading_row, 9, fill.period_text);
   cells.SetCellText(b.year_row, 1, fill.year_texts[block]);
   cells.JoinCells(b.total_row, 1, 1, 2);
   cells.SetCellText(b.total_row, 1, "合计：");
+  at.LastTotalRow = b.total_row;
   // Only the first block can meet an empty record list; the fill then
   // leaves its data rows empty rather than read past the end.
-  bool ended = *next >= fill.records.size();
-  for (int row = b.first_data_row; row <= b.last_data_row && !ended; ++row) {
-    const DayFigures& day = fill.records[(*next)++];
+  at.FiveDayEnd = at.next >= fill.records.size();
+  for (int row = b.first_data_row; row <= b.last_data_row && !at.FiveDayEnd; ++row) {
+    const DayFigures& day = fill.records[at.next++];
     cells.SetCellText(row, 1, std::to_string(day.date.month));
     cells.SetCellText(row, 2, std::to_string(day.date.day));
     for (int i = 0; i < 17; ++i) cells.SetCellText(row, kFirstFigureColumn + i, day.figures[i]);
-    ended = *next >= fill.records.size();
+    at.FiveDayEnd = at.next >= fill.records.size();
   }
   WriteTotals(cells, b);
-  return !ended;
 }
 
 }  // namespace
@@ -123,13 +129,14 @@ bool PrepareFiveDayReport(grid::ReportCells& cells, const std::string& unit_name
 }
 
 void FillFiveDayBlocks(grid::ReportCells& cells, const FiveDayFill& fill) {
-  std::size_t next = 0;
+  FillPosition at;
   for (int k = 0; k < kFiveDayBlocks; ++k) {
-    if (!FillBlock(cells, fill, k, &next)) return;
+    FillBlock(cells, fill, k, at);
+    if (at.FiveDayEnd) return;
     if (k + 1 < kFiveDayBlocks) {
       const Block& later = kBlocks[k + 1];
       for (int c = kFirstFigureColumn; c <= kLastFigureColumn; ++c)
-        cells.SetCellText(later.running_total_row, c, cells.CellText(kBlocks[k].total_row, c));
+        cells.SetCellText(later.running_total_row, c, cells.CellText(at.LastTotalRow, c));
     }
   }
 }

@@ -46,12 +46,14 @@ std::string FiveDayYearText(int year);
 // day's year; every other block takes the last day's year.
 std::array<std::string, kFiveDayBlocks> FiveDayYearTexts(const Period& period);
 
+// The period's records in date order.
+using FiveDayRecords = std::vector<DayFigures>;
+
 struct FiveDayFill {
   std::string unit_name;
   std::string period_text;
   std::array<std::string, kFiveDayBlocks> year_texts;
-  // The period's records in date order; at most kFiveDayCapacity are used.
-  std::vector<DayFigures> records;
+  FiveDayRecords records;  // at most kFiveDayCapacity are used
 };
 
 // Makes (7, 3) the current cell and, when a unit name is set, writes the

@@ -31,9 +31,9 @@ struct ReportWindow {
 
 // The rows the form can hold, read in date order; the recordset is closed
 // as soon as it has given what the form takes.
-std::vector<DayFigures> ReadPeriod(const Period& period) {
+FiveDayRecords ReadPeriod(const Period& period) {
   mdb::DatabaseConnection& db = Program().database;
-  std::vector<DayFigures> days;
+  FiveDayRecords days;
   int h = db.OpenRecordset(PeriodQuery(period));
   for (db.MoveFirst(h); !db.IsEOF(h) && days.size() < kFiveDayCapacity; db.MoveNext(h)) {
     DayFigures day;
@@ -56,29 +56,29 @@ void OnCreated(ReportWindow& r) {
   r.grid->Attach(w, kGrid);
   ProgramState& p = Program();
   grid::ReportCells& cells = r.grid->cells();
-  if (p.unit_name.empty()) {
+  if (p.UnitNameText.empty()) {
     rt::ShowMessage("请你先设置单位信息！", "系统提示", 48, w.hwnd());
     w.model().SetText(kHeader, "你还没有设置单位信息!");
-    PrepareFiveDayReport(cells, p.unit_name);
+    PrepareFiveDayReport(cells, p.UnitNameText);
     return;
   }
-  w.model().SetText(kHeader, p.unit_name + "五日报表");
-  PrepareFiveDayReport(cells, p.unit_name);
+  w.model().SetText(kHeader, p.UnitNameText + "五日报表");
+  PrepareFiveDayReport(cells, p.UnitNameText);
 
   rt::WindowModel& main = p.main_window->model();
   bool range_mode = main.Get("按钮_查找").checked;
   zz::DateTime start = main.Get("日期框_开始").date, end = main.Get("日期框_终止").date;
   Period period;
-  if (p.settlement_on_25th) {
+  if (p.SettlementOn25th) {
     period = FiveDayPeriod25th(range_mode, start, end, rt::Now());
-  } else if (p.settlement_on_month_end) {
+  } else if (p.SettlementOnMonthEnd) {
     period = FiveDayPeriodMonthEnd(range_mode, start, end, rt::Now());
   } else {
     w.Destroy();
     return;
   }
   FiveDayFill fill;
-  fill.unit_name = p.unit_name;
+  fill.unit_name = p.UnitNameText;
   fill.period_text = FiveDayPeriodText(period);
   fill.year_texts = FiveDayYearTexts(period);
   fill.records = ReadPeriod(period);

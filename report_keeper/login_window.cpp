@@ -64,7 +64,7 @@ void OnLogin(rt::RuntimeWindow& w) {
     return;
   }
   db.CloseRecordset(h);
-  Program().current_user = name;
+  Program().CurrentUserName = name;
   w.Destroy();
 }
 
@@ -93,6 +93,10 @@ void RunLogin(rt::RuntimeWindow& owner) {
     if (m.Get("组合框_用户名").text == "admin") m.SetText("编辑框_密码", "246135");
   });
   m.On("组合框_用户名", Event::ComboTyped, [&](rt::EventArgs&) { m.SetText("编辑框_密码", ""); });
+  // The two labels act as buttons: red while pressed, green once released.
+  // Only their text colour changes: a red face would hide the red text.
+  for (const char* label : {"标签_登陆", "标签2"})
+    m.On(label, Event::LeftButtonDown, [&m, label](rt::EventArgs&) { m.SetForeground(label, kRed); });
   m.On("标签_登陆", Event::LeftButtonUp, [&](rt::EventArgs&) { OnLogin(w); });
   m.On("标签2", Event::LeftButtonUp, [&](rt::EventArgs&) {
     m.SetForeground("标签2", kGreen);
@@ -106,7 +110,7 @@ void RunLogin(rt::RuntimeWindow& owner) {
 
 void ApplyUserRights(rt::WindowModel& main) {
   mdb::DatabaseConnection& db = Program().database;
-  int h = db.OpenRecordset(LoginQuery(Program().current_user));
+  int h = db.OpenRecordset(LoginQuery(Program().CurrentUserName));
   db.MoveFirst(h);
   for (int i = 0; i < 9; ++i) {
     const RightControl& r = kRightControls[i];

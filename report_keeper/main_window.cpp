@@ -2,6 +2,7 @@
 // with the settlement period and the date-range search, and the menus.
 #include <windows.h>
 
+#include <array>
 #include <cstdlib>
 #include <ctime>
 
@@ -106,95 +107,136 @@ class MainWindow {
   rt::RuntimeWindow& window() { return window_; }
 
  private:
+  using Handler = void (MainWindow::*)(rt::EventArgs&);
+  struct Binding {
+    const char* unit;  // "" for the window itself
+    Event event;
+    Handler handler;
+  };
+  struct MenuBinding {
+    const char* item;
+    Handler handler;
+  };
+  static const Binding kBindings[];
+  static const MenuBinding kMenuBindings[];
+
   void Attach();
-  void OnCreated();
+  rt::Handler Call(Handler handler) {
+    return [this, handler](rt::EventArgs& a) { (this->*handler)(a); };
+  }
+
+  // Start, end and the clock.
+  void OnMainWindowCreated(rt::EventArgs&);
+  void OnMainWindowClosing(rt::EventArgs&);
+  void OnCloseProgramMenu(rt::EventArgs&);
+  void OnClockTimer(rt::EventArgs&);
   bool OpenDatabase();
   void SetupStatusBar();
 
-  // Entry area.
+  // Entry area. The registration field's handlers serve all thirteen
+  // fields: `field` is the field's place in kFields.
+  void OnRegistrationClick(int field);
+  void OnRegistrationKeyDown(int field, int key);
+  void OnTotalsChanged(rt::EventArgs&) { RecomputeTotals(); }
+  void OnMedicalTotalClick(rt::EventArgs&) { RecomputeAndClearHighlight(); }
+  void OnDrugTotalClick(rt::EventArgs&) { RecomputeAndClearHighlight(); }
+  void OnTotalIncomeLabelClick(rt::EventArgs&) { RecomputeAndClearHighlight(); }
+  void OnGrandTotalLabelClick(rt::EventArgs&) { RecomputeAndClearHighlight(); }
+  void OnMainWindowClick(rt::EventArgs&) { RecomputeAndClearHighlight(); }
+  void RecomputeAndClearHighlight();
   void RecomputeTotals();
-  void HighlightField(int field);
-  void OnFieldEnter(int field);
+  // One colour a field, 0 for the normal white.
+  void HighlightEntryField(const std::array<rt::Colour, 13>& colours);
+  void HighlightOnly(int field);  // -1: none
   void ClearEntryFields();
-  std::vector<std::string> RecordValues();
-  void OnAdd();
-  void OnModify();
-  void OnDelete();
-  void OnFiveDayReport();
-  void OnRecordSelected(int row);
+  IncomeRecord RecordValues();
+  void OnAddRecordClick(rt::EventArgs&);
+  void OnAddRecordKeyDown(rt::EventArgs& a);
+  void OnModifyRecordClick(rt::EventArgs&);
+  void OnDeleteRecordClick(rt::EventArgs&);
+  void OnRecordSelected(rt::EventArgs& a);
+  void OnRecordListRightClick(rt::EventArgs&) { window_.PopupMenu("右键"); }
+  void OnEntryAreaRightClick(rt::EventArgs&) { window_.PopupMenu("输录区右键"); }
+  void OnClearAllMenu(rt::EventArgs&) { ClearEntryFields(); }
+  void AddRecord();
   void RefreshAfterChange(bool* quiet_flag);
 
   // Record list.
-  void SetupColumns();
   void FillRecordList(const std::string& sql);
   void ShowCurrentPeriod();
-  void OnSearch();
-  void OnSelectDateToggle();
-  void OnRangeDateChanged();
+  void OnSearchClick(rt::EventArgs&);
+  void OnSelectDateToggle(rt::EventArgs&);
+  void OnStartDateChanged(rt::EventArgs&) { RangeDateChanged(); }
+  void OnEndDateChanged(rt::EventArgs&) { RangeDateChanged(); }
+  void RangeDateChanged();
+  void OnExitQueryMenu(rt::EventArgs&);
+
+  // The other windows.
+  void OnFiveDayReportClick(rt::EventArgs&);
+  void OnStatisticsReportClick(rt::EventArgs&) { ShowStatisticsReportWindow(window_); }
+  void OnUserManagementMenu(rt::EventArgs&) { ShowUserManagementWindow(window_); }
+  void OnUnitNameMenu(rt::EventArgs&) { ShowUnitNameWindow(window_); }
+  void OnDisplayModeMenu(rt::EventArgs&) { ShowDisplayModeWindow(&window_, true); }
+  void OnBackupMenu(rt::EventArgs&) { BackUpDatabase(window_); }
+  void OnRestoreMenu(rt::EventArgs&) { RestoreDatabase(window_); }
+  void OnAboutMenu(rt::EventArgs&) { ShowAboutWindow(window_); }
 
   rt::RuntimeWindow window_;
   rt::WindowModel& m_;
   bool add_armed_ = false;  // Enter from the last field: the next key adds
 };
 
+const MainWindow::Binding MainWindow::kBindings[] = {
+    {"", Event::Created, &MainWindow::OnMainWindowCreated},
+    {"", Event::Closing, &MainWindow::OnMainWindowClosing},
+    {"时钟1", Event::TimerTick, &MainWindow::OnClockTimer},
+    {"编辑框_治疗", Event::Changed, &MainWindow::OnTotalsChanged},
+    {"编辑框_人次", Event::Changed, &MainWindow::OnTotalsChanged},
+    {"编辑框_医疗收入合计", Event::LeftButtonUp, &MainWindow::OnMedicalTotalClick},
+    {"编辑框_药品收入合计", Event::LeftButtonUp, &MainWindow::OnDrugTotalClick},
+    {"透明标签_总计收入", Event::LeftButtonUp, &MainWindow::OnTotalIncomeLabelClick},
+    {"透明标签_各项收入总合计", Event::LeftButtonUp, &MainWindow::OnGrandTotalLabelClick},
+    {"", Event::LeftButtonUp, &MainWindow::OnMainWindowClick},
+    {"按钮_增加", Event::Click, &MainWindow::OnAddRecordClick},
+    {"按钮_增加", Event::KeyDown, &MainWindow::OnAddRecordKeyDown},
+    {"按钮_修改", Event::Click, &MainWindow::OnModifyRecordClick},
+    {"按钮_删除", Event::Click, &MainWindow::OnDeleteRecordClick},
+    {"按钮_打印五日报表", Event::Click, &MainWindow::OnFiveDayReportClick},
+    {"按钮_打印统计报表", Event::Click, &MainWindow::OnStatisticsReportClick},
+    {kList, Event::ItemChanged, &MainWindow::OnRecordSelected},
+    {kList, Event::RightButtonDown, &MainWindow::OnRecordListRightClick},
+    {"", Event::RightButtonDown, &MainWindow::OnEntryAreaRightClick},
+    {"按钮_选择日期", Event::Click, &MainWindow::OnSelectDateToggle},
+    {"按钮_查找", Event::Click, &MainWindow::OnSearchClick},
+    {"日期框_开始", Event::Changed, &MainWindow::OnStartDateChanged},
+    {"日期框_终止", Event::Changed, &MainWindow::OnEndDateChanged},
+};
+
+const MainWindow::MenuBinding MainWindow::kMenuBindings[] = {
+    {"全部清空重写", &MainWindow::OnClearAllMenu},
+    {"&X退出查询", &MainWindow::OnExitQueryMenu},
+    {"&U用户管理", &MainWindow::OnUserManagementMenu},
+    {"设置系统默认显示方式", &MainWindow::OnDisplayModeMenu},
+    {"&M设置单位名称", &MainWindow::OnUnitNameMenu},
+    {"&D数据备份", &MainWindow::OnBackupMenu},
+    {"&H数据恢复", &MainWindow::OnRestoreMenu},
+    {"&A关于", &MainWindow::OnAboutMenu},
+    {"关闭软件", &MainWindow::OnCloseProgramMenu},
+};
+
 void MainWindow::Attach() {
-  m_.On("", Event::Created, [this](rt::EventArgs&) { OnCreated(); });
-  m_.On("", Event::Closing, [](rt::EventArgs&) { Program().database.CloseExternalDatabase(); });
-  m_.On("时钟1", Event::TimerTick, [this](rt::EventArgs&) {
-    m_.SetPanelText("状态条_主", 2, "当前系统时间：" + zz::FormatDateTime(rt::Now()));
-  });
+  for (const Binding& b : kBindings) m_.On(b.unit, b.event, Call(b.handler));
+  for (const MenuBinding& b : kMenuBindings) m_.OnMenu(b.item, Call(b.handler));
   for (int i = 0; i < 13; ++i) {
-    m_.On(kFields[i], Event::LeftButtonUp, [this, i](rt::EventArgs&) {
-      RecomputeTotals();
-      HighlightField(i);
-    });
-    m_.On(kFields[i], Event::KeyDown, [this, i](rt::EventArgs& a) {
-      if (a.key == VK_RETURN) OnFieldEnter(i);
-    });
+    m_.On(kFields[i], Event::LeftButtonUp, [this, i](rt::EventArgs&) { OnRegistrationClick(i); });
+    m_.On(kFields[i], Event::KeyDown, [this, i](rt::EventArgs& a) { OnRegistrationKeyDown(i, a.key); });
   }
-  for (const char* field : {"编辑框_治疗", "编辑框_人次"})
-    m_.On(field, Event::Changed, [this](rt::EventArgs&) { RecomputeTotals(); });
-  for (const char* unit : {"编辑框_医疗收入合计", "编辑框_药品收入合计", "透明标签_总计收入",
-                           "透明标签_各项收入总合计", ""})
-    m_.On(unit, Event::LeftButtonUp, [this](rt::EventArgs&) {
-      RecomputeTotals();
-      HighlightField(-1);
-    });
-  // The add button adds once per press: on its click, or on Enter when the
-  // last field's Enter armed it. Tab and Space do not add a second time.
-  m_.On("按钮_增加", Event::Click, [this](rt::EventArgs&) { OnAdd(); });
-  m_.On("按钮_增加", Event::KeyDown, [this](rt::EventArgs& a) {
-    if (add_armed_ && a.key == VK_RETURN) OnAdd();
-  });
-  m_.On("按钮_修改", Event::Click, [this](rt::EventArgs&) { OnModify(); });
-  m_.On("按钮_删除", Event::Click, [this](rt::EventArgs&) { OnDelete(); });
-  m_.On("按钮_打印五日报表", Event::Click, [this](rt::EventArgs&) { OnFiveDayReport(); });
-  m_.On("按钮_打印统计报表", Event::Click, [this](rt::EventArgs&) { ShowStatisticsReportWindow(window_); });
-  m_.On(kList, Event::ItemChanged, [this](rt::EventArgs& a) { OnRecordSelected(a.item); });
-  m_.On(kList, Event::RightButtonDown, [this](rt::EventArgs&) { window_.PopupMenu("右键"); });
-  m_.On("", Event::RightButtonDown, [this](rt::EventArgs&) { window_.PopupMenu("输录区右键"); });
-  m_.OnMenu("全部清空重写", [this](rt::EventArgs&) { ClearEntryFields(); });
-  m_.On("按钮_选择日期", Event::Click, [this](rt::EventArgs&) { OnSelectDateToggle(); });
-  m_.On("按钮_查找", Event::Click, [this](rt::EventArgs&) { OnSearch(); });
-  m_.On("日期框_开始", Event::Changed, [this](rt::EventArgs&) { OnRangeDateChanged(); });
-  m_.On("日期框_终止", Event::Changed, [this](rt::EventArgs&) { OnRangeDateChanged(); });
-  m_.OnMenu("&X退出查询", [this](rt::EventArgs&) {
-    ShowCurrentPeriod();
-    m_.SetChecked("按钮_查找", false);
-  });
-  m_.OnMenu("&U用户管理", [this](rt::EventArgs&) { ShowUserManagementWindow(window_); });
-  m_.OnMenu("设置系统默认显示方式", [this](rt::EventArgs&) { ShowDisplayModeWindow(&window_, true); });
-  m_.OnMenu("&M设置单位名称", [this](rt::EventArgs&) { ShowUnitNameWindow(window_); });
-  m_.OnMenu("&D数据备份", [this](rt::EventArgs&) { BackUpDatabase(window_); });
-  m_.OnMenu("&H数据恢复", [this](rt::EventArgs&) { RestoreDatabase(window_); });
-  m_.OnMenu("&A关于", [this](rt::EventArgs&) { ShowAboutWindow(window_); });
-  m_.OnMenu("关闭软件", [this](rt::EventArgs&) { window_.Destroy(); });
 }
 
-void MainWindow::OnCreated() {
+void MainWindow::OnMainWindowCreated(rt::EventArgs&) {
   ProgramState& p = Program();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  p.skin_number = 1 + std::rand() % 33;
+  p.SkinNumber = 1 + std::rand() % 33;
   ApplySkin();
   SetListBackground(window_.Control(kList), true, true);
   p.main_window = &window_;
@@ -204,13 +246,13 @@ void MainWindow::OnCreated() {
   }
   ReadUnitName();
   RunLogin(window_);
-  if (p.current_user.empty()) {
+  if (p.CurrentUserName.empty()) {
     // The log-in window was closed without logging in: nobody may use the
     // program, so it ends as the log-in window's own end controls end it.
     rt::ExitProgram(0);
   }
   ApplyUserRights(m_);
-  m_.SetText("透明标签_主界面", p.unit_name);
+  m_.SetText("透明标签_主界面", p.UnitNameText);
   for (const char* unit : {"日期框_开始", "日期框_终止", "透明标签18", "按钮_查找"}) m_.SetVisible(unit, false);
   const rt::UnitState& r = m_.window();
   m_.SetGeometry("", r.left, 0, r.width, r.height);
@@ -218,9 +260,19 @@ void MainWindow::OnCreated() {
   for (const char* box : {"日期框_现日期", "日期框_开始", "日期框_终止"}) m_.SetDate(box, {now.year, now.month, now.day});
   SetFocus(window_.Control("编辑框_挂号"));
   m_.SetBackground("编辑框_挂号", kHighlight);
-  SetupColumns();
+  SetupRecordListColumns(m_, kList);
+  p.RefreshCurrentPeriod = [this] { ShowCurrentPeriod(); };
   ShowCurrentPeriod();
   SetupStatusBar();
+}
+
+void MainWindow::OnMainWindowClosing(rt::EventArgs&) { Program().database.CloseExternalDatabase(); }
+
+// As the window's close key: the closing event closes the database first.
+void MainWindow::OnCloseProgramMenu(rt::EventArgs&) { window_.Close(); }
+
+void MainWindow::OnClockTimer(rt::EventArgs&) {
+  m_.SetPanelText("状态条_主", 2, "当前系统时间：" + zz::FormatDateTime(rt::Now()));
 }
 
 bool MainWindow::OpenDatabase() {
@@ -235,9 +287,9 @@ void MainWindow::SetupStatusBar() {
   ProgramState& p = Program();
   const char* bar = "状态条_主";
   m_.AddPanel(bar, 140);
-  m_.SetPanelText(bar, 0, "当前用户：" + p.current_user);
+  m_.SetPanelText(bar, 0, "当前用户：" + p.CurrentUserName);
   m_.AddPanel(bar, 280);
-  m_.SetPanelText(bar, 1, p.unit_name.empty() ? "您还没有设置使用单位的名称！" : "用户单位：" + p.unit_name);
+  m_.SetPanelText(bar, 1, p.UnitNameText.empty() ? "您还没有设置使用单位的名称！" : "用户单位：" + p.UnitNameText);
   m_.AddPanel(bar, 270);
   m_.AddPanel(bar, -1);
   m_.SetPanelText(bar, 3, "感谢您的使用！");
@@ -253,11 +305,28 @@ void MainWindow::RecomputeTotals() {
   m_.SetText("透明标签_各项收入总合计", t.grand_total);
 }
 
-void MainWindow::HighlightField(int field) {
-  for (int i = 0; i < 13; ++i) m_.SetBackground(kFields[i], i == field ? kHighlight : kNormal);
+void MainWindow::RecomputeAndClearHighlight() {
+  RecomputeTotals();
+  HighlightOnly(-1);
 }
 
-void MainWindow::OnFieldEnter(int field) {
+void MainWindow::HighlightEntryField(const std::array<rt::Colour, 13>& colours) {
+  for (int i = 0; i < 13; ++i) m_.SetBackground(kFields[i], colours[i] ? colours[i] : kNormal);
+}
+
+void MainWindow::HighlightOnly(int field) {
+  std::array<rt::Colour, 13> colours{};
+  if (field >= 0) colours[field] = kHighlight;
+  HighlightEntryField(colours);
+}
+
+void MainWindow::OnRegistrationClick(int field) {
+  RecomputeTotals();
+  HighlightOnly(field);
+}
+
+void MainWindow::OnRegistrationKeyDown(int field, int key) {
+  if (key != VK_RETURN) return;
   RecomputeTotals();
   m_.SetBackground(kFields[field], kNormal);
   if (field + 1 < 13) {
@@ -280,7 +349,7 @@ void MainWindow::ClearEntryFields() {
   m_.SetText("透明标签_各项收入总合计", kWaiting);
 }
 
-std::vector<std::string> MainWindow::RecordValues() {
+IncomeRecord MainWindow::RecordValues() {
   const zz::DateTime& d = m_.Get("日期框_现日期").date;
   auto text = [this](const char* unit) { return m_.Get(unit).text; };
   return {zz::FormatDateTime({d.year, d.month, d.day}),
@@ -301,10 +370,18 @@ bool DateTaken(const zz::DateTime& day, long long except) {
   return taken;
 }
 
-void MainWindow::OnAdd() {
+// The add button adds once per press: on its click, or on Enter when the
+// last field's Enter armed it. Tab and Space do not add a second time.
+void MainWindow::OnAddRecordClick(rt::EventArgs&) { AddRecord(); }
+
+void MainWindow::OnAddRecordKeyDown(rt::EventArgs& a) {
+  if (add_armed_ && a.key == VK_RETURN) AddRecord();
+}
+
+void MainWindow::AddRecord() {
   add_armed_ = false;
   m_.SetText("按钮_增加", "增加");
-  HighlightField(-1);
+  HighlightOnly(-1);
   if (DateTaken(m_.Get("日期框_现日期").date, 0)) {
     rt::ShowMessage("不可以重复增加日期相同的数据。", "警告", 48, window_.hwnd());
     SetFocus(window_.Control("日期框_现日期"));
@@ -320,9 +397,9 @@ void MainWindow::OnAdd() {
   RefreshAfterChange(&Program().quiet_after_add);
 }
 
-void MainWindow::OnModify() {
+void MainWindow::OnModifyRecordClick(rt::EventArgs&) {
   RecomputeTotals();
-  HighlightField(-1);
+  HighlightOnly(-1);
   int row = m_.Get(kList).selection;
   if (row < 0) {
     rt::ShowMessage("请您选择一条要进行修改的数据！", "提示", 64, window_.hwnd());
@@ -343,7 +420,7 @@ void MainWindow::OnModify() {
   RefreshAfterChange(&Program().quiet_after_modify);
 }
 
-void MainWindow::OnDelete() {
+void MainWindow::OnDeleteRecordClick(rt::EventArgs&) {
   int row = m_.Get(kList).selection;
   if (row < 0) {
     rt::ShowMessage("请您选择一条要进行删除的数据！", "提示", 64, window_.hwnd());
@@ -358,10 +435,10 @@ void MainWindow::OnDelete() {
   RefreshAfterChange(&Program().quiet_after_delete);
 }
 
-void MainWindow::OnFiveDayReport() {
+void MainWindow::OnFiveDayReportClick(rt::EventArgs&) {
   // Read afresh at every click: a missing file or key means month end.
   bool on25 = rt::IniRead(SettingsPath(), kSettingsSection, kKeyOn25th, "") == "1";
-  Program().settlement_on_25th = on25;
+  Program().SettlementOn25th = on25;
   FiveDayCheckInput in;
   in.on_25th = on25;
   in.range_mode = m_.Get("按钮_查找").checked;
@@ -380,13 +457,15 @@ void MainWindow::OnFiveDayReport() {
 void MainWindow::RefreshAfterChange(bool* quiet_flag) {
   if (m_.Get("按钮_查找").checked) {
     *quiet_flag = true;
-    OnSearch();
+    rt::EventArgs search{"按钮_查找", Event::Click};
+    OnSearchClick(search);
   } else {
     ShowCurrentPeriod();
   }
 }
 
-void MainWindow::OnRecordSelected(int row) {
+void MainWindow::OnRecordSelected(rt::EventArgs& a) {
+  const int row = a.item;
   if (row < 0) return;
   mdb::DatabaseConnection& db = Program().database;
   int h = db.OpenRecordset(SelectRecord(m_.ItemData(kList, row)));
@@ -404,8 +483,6 @@ void MainWindow::OnRecordSelected(int row) {
   db.CloseRecordset(h);
 }
 
-void MainWindow::SetupColumns() { SetupRecordListColumns(m_, kList); }
-
 void MainWindow::FillRecordList(const std::string& sql) {
   keeper::FillRecordList(m_, kList, Program().database, sql);
 }
@@ -415,7 +492,7 @@ void MainWindow::ShowCurrentPeriod() {
   SettlementMode mode = ModeFromKeys(rt::IniRead(ini, kSettingsSection, kKeyOn25th, ""),
                                      rt::IniRead(ini, kSettingsSection, kKeyOnMonthEnd, ""));
   if (mode != SettlementMode::Invalid) {
-    FillRecordList(PeriodQuery(SettlementPeriod(mode, rt::Now())));
+    FillRecordList(mode == SettlementMode::On25th ? QueryPeriod25th(rt::Now()) : QueryPeriodMonth(rt::Now()));
     return;
   }
   if (!rt::FileExists(ini))
@@ -425,11 +502,11 @@ void MainWindow::ShowCurrentPeriod() {
   ShowDisplayModeWindow(&window_, true);
 }
 
-void MainWindow::OnSearch() {
+void MainWindow::OnSearchClick(rt::EventArgs&) {
   ProgramState& p = Program();
   FillRecordList(RangeQuery(m_.Get("日期框_开始").date, m_.Get("日期框_终止").date));
   if (!m_.Get("按钮_查找").checked) {
-    ShowCurrentPeriod();
+    p.RefreshCurrentPeriod();
     return;
   }
   for (bool* flag : {&p.quiet_after_modify, &p.quiet_after_delete, &p.quiet_after_add})
@@ -441,21 +518,34 @@ void MainWindow::OnSearch() {
                   64, window_.hwnd());
 }
 
-void MainWindow::OnSelectDateToggle() {
+void MainWindow::OnSelectDateToggle(rt::EventArgs&) {
   bool range = m_.Get("按钮_选择日期").checked;
   m_.SetVisible("透明标签_主界面", !range);
   for (const char* unit : {"日期框_开始", "日期框_终止", "透明标签18", "按钮_查找"}) m_.SetVisible(unit, range);
 }
 
-void MainWindow::OnRangeDateChanged() {
+void MainWindow::RangeDateChanged() {
   if (!m_.Get("按钮_查找").checked) return;
   m_.SetChecked("按钮_查找", false);
-  ShowCurrentPeriod();
+  Program().RefreshCurrentPeriod();
+}
+
+void MainWindow::OnExitQueryMenu(rt::EventArgs&) {
+  Program().RefreshCurrentPeriod();
+  m_.SetChecked("按钮_查找", false);
 }
 
 }  // namespace
 
+void ExitCleanup() {
+  ProgramState& p = Program();
+  p.CurrentUserName.clear();
+  p.UnitNameText.clear();
+  p.RefreshCurrentPeriod = nullptr;
+}
+
 int ProgramStart() {
+  std::atexit(ExitCleanup);
   static MainWindow main;
   if (!rt::Loader::Instance().LoadModeless(main.window(), nullptr)) return 1;
   return rt::Loader::Instance().RunMessageLoop();

@@ -64,7 +64,7 @@ std::string SettingsPath() { return RunDirectory() + "\\1021.ini"; }
 void ApplySkin() {
   // Without the skin library (missing, refused, failing) the windows keep
   // the system's look and start-up goes on in the same order.
-  if (Program().skin_number >= 1) zz::skin::ApplySkin(Program().skin_number);
+  if (Program().SkinNumber >= 1) zz::skin::ApplySkin(Program().SkinNumber);
 }
 
 }  // namespace keeper

@@ -3,6 +3,7 @@
 // the quiet flags of the date-range search, and the windows' loaders.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "database_connection.h"
@@ -11,18 +12,20 @@
 namespace keeper {
 
 struct ProgramState {
-  int skin_number = 0;
-  std::string current_user;
-  std::string unit_name;
+  int SkinNumber = 0;  // 1 to 33, chosen at random for the run
+  std::string CurrentUserName;
+  std::string UnitNameText;  // empty while none is set
   bool quiet_after_add = false;
   bool quiet_after_modify = false;
   bool quiet_after_delete = false;
   // The settlement the five-day report follows: set by the report button
   // from the settings file and confirmed in the settlement-mode window.
-  bool settlement_on_25th = false;
-  bool settlement_on_month_end = false;
+  bool SettlementOn25th = false;
+  bool SettlementOnMonthEnd = false;
   rt::RuntimeWindow* main_window = nullptr;
   mdb::DatabaseConnection database;
+  // Lists the current settlement period again; set by the main window.
+  std::function<void()> RefreshCurrentPeriod;
 };
 
 ProgramState& Program();
@@ -52,6 +55,8 @@ constexpr const char* kKeyOnMonthEnd = "默认显示方式2";
 void ApplySkin();
 
 int ProgramStart();
+// The exit routine: releases the program-wide texts.
+void ExitCleanup();
 
 // The windows other than the main window.
 void RunLogin(rt::RuntimeWindow& owner);

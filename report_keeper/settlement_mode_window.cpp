@@ -31,8 +31,8 @@ void ShowSettlementModeWindow(rt::RuntimeWindow& owner) {
   });
   m.On("按钮_确认结算方式", rt::Event::Click, [&w, &m, &owner](rt::EventArgs&) {
     ProgramState& p = Program();
-    p.settlement_on_25th = m.Get("单选框_25号结算").checked;
-    p.settlement_on_month_end = m.Get("单选框_月末结算").checked;
+    p.SettlementOn25th = m.Get("单选框_25号结算").checked;
+    p.SettlementOnMonthEnd = m.Get("单选框_月末结算").checked;
     ShowFiveDayReportWindow(owner);
     w.Destroy();
   });

@@ -46,7 +46,7 @@ std::string UpdateUser(const UserAccount& user, long long key) {
 std::string DeleteUser(long long key) { return "delete * from [用户信息] where [编号]=" + std::to_string(key); }
 
 std::string UnitNameQuery() { return "select * from [单位名称]"; }
-std::string InsertUnitName(const std::string& name) {
+std::string InsertUnitName(const UnitName& name) {
   return "insert into [单位名称] ([单位名称]) values (" + Quoted(name) + ")";
 }
 
@@ -66,6 +66,14 @@ std::string PeriodQuery(const Period& p) {
          "# and [日期]<=#" + DashDate(p.last_year, p.last_month, p.last_day) + "#order by [日期]";
 }
 
+std::string QueryPeriod25th(const zz::DateTime& today) {
+  return PeriodQuery(SettlementPeriod(SettlementMode::On25th, today));
+}
+
+std::string QueryPeriodMonth(const zz::DateTime& today) {
+  return PeriodQuery(SettlementPeriod(SettlementMode::MonthEnd, today));
+}
+
 std::string RangeQuery(const zz::DateTime& first, const zz::DateTime& last) {
   return "select * from [项目数据] where [日期]>=#" + SlashDate(first) + "# and [日期]<=#" +
          SlashDate(last) + "#order by [日期]";
@@ -82,7 +90,7 @@ std::string DeleteRecord(long long key) {
   return "delete * from [项目数据] where [编号]=" + std::to_string(key);
 }
 
-std::string InsertRecord(const std::vector<std::string>& values) {
+std::string InsertRecord(const IncomeRecord& values) {
   std::string sql = "insert into [项目数据] (";
   for (int i = 0; i < 18; ++i) sql += std::string(i ? "," : "") + "[" + kRecordColumns[i] + "]";
   sql += ") values (";
@@ -90,7 +98,7 @@ std::string InsertRecord(const std::vector<std::string>& values) {
   return sql + ")";
 }
 
-std::string UpdateRecord(const std::vector<std::string>& values, long long key) {
+std::string UpdateRecord(const IncomeRecord& values, long long key) {
   std::string sql = "update [项目数据] set ";
   for (int i = 0; i < 18; ++i)
     sql += std::string(i ? "," : "") + "[" + kRecordColumns[i] + "]=" +

@@ -35,8 +35,11 @@ std::string InsertUser(const UserAccount& user);
 std::string UpdateUser(const UserAccount& user, long long key);
 std::string DeleteUser(long long key);
 
+// The one row of 单位名称: the using unit's name.
+using UnitName = std::string;
+
 std::string UnitNameQuery();
-std::string InsertUnitName(const std::string& name);
+std::string InsertUnitName(const UnitName& name);
 
 // "#Y/M/D#" and "#Y-M-D#" parts, without leading zeros.
 std::string SlashDate(const zz::DateTime& d);
@@ -44,14 +47,19 @@ std::string DashDate(int year, int month, int day);
 
 std::string DuplicateDateQuery(const zz::DateTime& day);
 std::string PeriodQuery(const Period& p);
+// The current settlement period's rows in each mode.
+std::string QueryPeriod25th(const zz::DateTime& today);
+std::string QueryPeriodMonth(const zz::DateTime& today);
 std::string RangeQuery(const zz::DateTime& first, const zz::DateTime& last);
 // The statistics report's days: the two dates as they stand, both included;
 // the same text as the period query.
 std::string StatisticsQuery(const zz::DateTime& start, const zz::DateTime& end);
 std::string SelectRecord(long long key);
 std::string DeleteRecord(long long key);
-// values: the date text then the seventeen figure texts, in kRecordColumns order.
-std::string InsertRecord(const std::vector<std::string>& values);
-std::string UpdateRecord(const std::vector<std::string>& values, long long key);
+// A row of 项目数据 as the entry fields hold it: the date text then the
+// seventeen figure texts, in kRecordColumns order.
+using IncomeRecord = std::vector<std::string>;
+std::string InsertRecord(const IncomeRecord& values);
+std::string UpdateRecord(const IncomeRecord& values, long long key);
 
 }  // namespace keeper

@@ -45,7 +45,7 @@ void ShowStatisticsReportWindow(rt::RuntimeWindow& owner) {
       return;
     }
     grid->Attach(w, kGrid);
-    const std::string& unit_name = Program().unit_name;
+    const std::string& unit_name = Program().UnitNameText;
     if (unit_name.empty()) rt::ShowMessage("请你先设置单位信息！", "系统提示", 48, w.hwnd());
     if (!PrepareStatisticsReport(grid->cells(), unit_name)) return;
     // The two dates as they stand, whether or not the search is on.

@@ -21,7 +21,7 @@ bool IsBlank(const std::string& s) { return s.find_first_not_of(" \t\r\n") == st
 
 // The first row whose name is not empty: an empty row stored by an older
 // version must not hide a name set after it.
-std::string StoredUnitName() {
+UnitName StoredUnitName() {
   mdb::DatabaseConnection& db = Program().database;
   int h = db.OpenRecordset(UnitNameQuery());
   std::string name;
@@ -30,34 +30,37 @@ std::string StoredUnitName() {
   return name;
 }
 
+void OnUnitNameWindowCreated(rt::WindowModel& m) {
+  ApplySkin();
+  m.SetText("编辑框_单位名称", StoredUnitName());
+}
+
+void OnSetUnitNameClick(rt::RuntimeWindow& w) {
+  if (!StoredUnitName().empty()) {
+    rt::ShowMessage("由于您之前已经设置了您的单位名称，不可以再次设置！", "警告", 48, w.hwnd());
+    return;
+  }
+  UnitName name = w.model().Get("编辑框_单位名称").text;
+  if (IsBlank(name)) {
+    rt::ShowMessage("单位名称不能为空，请输入您的单位名称！", "警告", 48, w.hwnd());
+    return;
+  }
+  if (!Program().database.ExecuteStatement(InsertUnitName(name))) {
+    rt::ShowMessage("设置单位名称失败！", "", 0, w.hwnd());
+    return;
+  }
+  rt::ShowMessage("设置单位名称完毕！本程序将要关闭，设置将在重启后生效！", "", 0, w.hwnd());
+  rt::ExitProgram(0);
+}
+
 }  // namespace
 
-void ReadUnitName() { Program().unit_name = StoredUnitName(); }
+void ReadUnitName() { Program().UnitNameText = StoredUnitName(); }
 
 void ShowUnitNameWindow(rt::RuntimeWindow& owner) {
   rt::RuntimeWindow w(kUnitNameWindow);
-  rt::WindowModel& m = w.model();
-  m.On("", Event::Created, [&](rt::EventArgs&) {
-    ApplySkin();
-    m.SetText("编辑框_单位名称", StoredUnitName());
-  });
-  m.On("按钮_设置", Event::Click, [&](rt::EventArgs&) {
-    if (!StoredUnitName().empty()) {
-      rt::ShowMessage("由于您之前已经设置了您的单位名称，不可以再次设置！", "警告", 48, w.hwnd());
-      return;
-    }
-    std::string name = m.Get("编辑框_单位名称").text;
-    if (IsBlank(name)) {
-      rt::ShowMessage("单位名称不能为空，请输入您的单位名称！", "警告", 48, w.hwnd());
-      return;
-    }
-    if (!Program().database.ExecuteStatement(InsertUnitName(name))) {
-      rt::ShowMessage("设置单位名称失败！", "", 0, w.hwnd());
-      return;
-    }
-    rt::ShowMessage("设置单位名称完毕！本程序将要关闭，设置将在重启后生效！", "", 0, w.hwnd());
-    rt::ExitProgram(0);
-  });
+  w.model().On("", Event::Created, [&w](rt::EventArgs&) { OnUnitNameWindowCreated(w.model()); });
+  w.model().On("按钮_设置", Event::Click, [&w](rt::EventArgs&) { OnSetUnitNameClick(w); });
   rt::Loader::Instance().LoadModal(w, &owner);
 }
 

@@ -18,10 +18,13 @@ if [ -n "${DISPLAY:-}" ]; then
   tools/wine-env.sh prefix "$ZZ_WINE_ROOT"
   source tools/wine-vars.sh "$ZZ_WINE_ROOT"
   export DISPLAY=$user_display
+  # Wine's server and system processes end with the program.
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 else
   echo "run: no DISPLAY; using a private Xvfb (build/wine-run/display names it)"
   tools/wine-env.sh start "$ZZ_WINE_ROOT"
-  trap 'tools/wine-env.sh stop "$ZZ_WINE_ROOT"' EXIT
+  # By its full path: the program runs from its own folder.
+  trap '"$root/tools/wine-env.sh" stop "$ZZ_WINE_ROOT"' EXIT
   source tools/wine-vars.sh "$ZZ_WINE_ROOT"
 fi
 cd "$(dirname "$program")"

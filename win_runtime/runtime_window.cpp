@@ -157,6 +157,10 @@ bool RuntimeWindow::Create(HWND owner) {
   return true;
 }
 
+void RuntimeWindow::Close() {
+  if (hwnd_) SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
 void RuntimeWindow::Destroy() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
@@ -345,8 +349,6 @@ LRESULT RuntimeWindow::OnNotify(const NMHDR* header) {
   } else if (header->code == DTN_DATETIMECHANGE) {
     const auto* change = reinterpret_cast<const NMDATETIMECHANGE*>(header);
     if (change->dwFlags == GDT_VALID) model_.UserPickedDate(unit->name, FromSystemTime(change->st));
-  } else if (header->code == NM_RCLICK) {
-    model_.Raise({unit->name, Event::RightButtonDown});
   }
   return 0;
 }
@@ -377,6 +379,14 @@ LRESULT RuntimeWindow::OnControlColour(HDC dc, HWND control, UINT msg) {
 LRESULT CALLBACK RuntimeWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                             DWORD_PTR self_ptr) {
   auto* self = reinterpret_cast<RuntimeWindow*>(self_ptr);
+  if (msg == WM_RBUTTONDOWN) {
+    // The unit takes the press first (a list selects the row under the
+    // mouse), then the event runs, once: a list view's own NM_RCLICK, which
+    // reports the same press, is not raised again.
+    LRESULT result = zz::CallNextSubclass(hwnd, msg, wp, lp);
+    if (UnitState* unit = self->UnitOf(hwnd)) self->model_.Raise({unit->name, Event::RightButtonDown});
+    return result;
+  }
   if (UnitState* unit = self->UnitOf(hwnd)) {
     if (msg != WM_NCDESTROY && self->OnControlMouseOrKey(*unit, msg, wp)) return 0;
   }
@@ -392,11 +402,11 @@ bool RuntimeWindow::OnControlMouseOrKey(UnitState& unit, UINT msg, WPARAM wp) {
       model_.Raise(args);
       return false;
     }
+    case WM_LBUTTONDOWN:
+      model_.Raise({name, Event::LeftButtonDown});
+      return false;
     case WM_LBUTTONUP:
       model_.Raise({name, Event::LeftButtonUp});
-      return false;
-    case WM_RBUTTONDOWN:
-      model_.Raise({name, Event::RightButtonDown});
       return false;
   }
   return false;

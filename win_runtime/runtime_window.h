@@ -29,6 +29,8 @@ class RuntimeWindow {
   // Creates the window and its controls (owned by `owner` when given); the
   // Created event is the loader's to raise.
   bool Create(HWND owner);
+  // Closes the window as the user does: its Closing event, then Destroy.
+  void Close();
   void Destroy();
   // Opens a hidden top-level menu as a pop-up at the cursor.
   void PopupMenu(const std::string& caption);

@@ -35,6 +35,7 @@ enum class Event {
   Click,            // buttons, check boxes, labels, menu items
   Changed,          // edit text, date value, check state
   KeyDown,          // key code in EventArgs::key
+  LeftButtonDown,   // units
   LeftButtonUp,     // units and the window's free area
   RightButtonDown,  // units and the window's free area
   ItemChanged,      // list view: a new item became selected

@@ -185,6 +185,28 @@ TEST_F(Database, RecordsetsAreSnapshots) {
   EXPECT_EQ(Text(h, "挂号"), "1");
 }
 
+TEST_F(Database, ReusedRecordsetStorageKeepsEveryValue) {
+  AddDay("2010年3月1日8时5分", "1.5");
+  AddDay("2010年3月2日", "");
+  ASSERT_TRUE(db_.ExecuteStatement("insert into [单位名称] ([单位名称]) values ('城南卫生院')"));
+  int days = db_.OpenRecordset("select * from [项目数据] order by [日期]");
+  zz::DateTime date;
+  ASSERT_TRUE(db_.ReadField(days, "日期").AsDate(&date));
+  EXPECT_EQ(date, (zz::DateTime{2010, 3, 1, 8, 5, 0}));
+  int unit = db_.OpenRecordset("select * from [单位名称]");
+  db_.CloseRecordset(days);  // its storage serves the next recordset
+  int later = db_.OpenRecordset("select * from [项目数据] where [日期]>=#2010/3/2#order by [日期]");
+  EXPECT_EQ(Text(unit, "单位名称"), "城南卫生院");
+  EXPECT_EQ(Text(later, "日期"), "2010年3月2日");
+  EXPECT_EQ(Text(later, "挂号"), "");
+  const mdb::FieldValue& never_written = db_.ReadField(later, "B超");
+  EXPECT_TRUE(never_written.is_null && never_written.text.empty());
+  long long key = 0;
+  EXPECT_TRUE(db_.ReadField(later, "编号").AsInteger(&key) && key == 2);
+  db_.MoveNext(later);
+  EXPECT_TRUE(db_.IsEOF(later));
+}
+
 TEST_F(Database, WrongOrMissingPasswordIsRefused) {
   db_.CloseExternalDatabase();
   std::string before = ReadAll(path_);

@@ -55,6 +55,7 @@ class FakeWorld : public keeper::BackupWorld {
     log.push_back("delete " + path);
     return files.erase(path) == 1;
   }
+  bool Exists(const std::string& path) override { return files.count(path) == 1; }
   void CloseDatabase() override {
     log.push_back("close");
     open.clear();
@@ -112,7 +113,6 @@ TEST(Backup, FailsWithoutTheBackFolderAndMakesNone) {
 TEST(Restore, StepsInOrderOnSuccess) {
   FakeWorld w;
   w.open = kLive;
-  w.files[kParked] = "db:left over from an earlier run";  // overwritten by the park
   EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::Restored);
   std::vector<std::string> expected = {
       std::string("message ") + "恢复数据之前，请先备份当前数据，请问你备份了吗？ ？ 36",
@@ -187,19 +187,25 @@ TEST(Restore, RefusedBackupLeavesTheChosenFileAndPutsTheLiveFileBack) {
   EXPECT_EQ(tail, expected);
 }
 
-TEST(Restore, ParkedFileThatCannotComeBackStaysAndTheDatabaseStaysClosed) {
-  // The parked file cannot be moved back, say the temp folder went
-  // read-only after the park.
+TEST(Restore, ParkedFileThatCannotComeBackIsNeverOverwritten) {
+  // Nothing parked can be moved back, say the temp folder went read-only
+  // after the park; both restores choose a damaged backup.
   struct StuckWorld : FakeWorld {
     bool Move(const std::string& from, const std::string& to) override {
-      return from == kParked ? false : FakeWorld::Move(from, to);
+      return FolderOf(from) == kRun + "\\temp" ? false : FakeWorld::Move(from, to);
     }
   } stuck;
   stuck.open = kLive;
   stuck.files[kBackup] = "not a database";
+  const std::string second = kRun + "\\temp\\ml(2).mdb";
+  EXPECT_EQ(keeper::Restore(stuck, kRun), RestoreOutcome::OpenFailed);
   EXPECT_EQ(keeper::Restore(stuck, kRun), RestoreOutcome::OpenFailed);
   EXPECT_EQ(stuck.File(kParked), "db:live");
+  EXPECT_EQ(stuck.File(second), "not a database");
   EXPECT_EQ(stuck.open, "");
+  const std::string told = "原数据库文件无法放回原处，您的数据保存在：";
+  EXPECT_EQ(stuck.Messages(), std::string(kQuestion) + "date 错误 16;" + told + kParked + " 警告 48;" + kQuestion +
+                                  "date 错误 16;" + told + second + " 警告 48;");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -154,6 +155,34 @@ TEST_F(RuntimeWindowTest, ModalLoadReturnsWhenTheWindowIsGoneAndFreesTheOwner) {
   EXPECT_FALSE(self_destroying.IsAlive());
   EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
   owner.Destroy();
+}
+
+TEST_F(RuntimeWindowTest, EachPressRaisesItsEventOnceAndCloseRaisesClosing) {
+  rt::RuntimeWindow w(kAll);
+  ASSERT_TRUE(rt::Loader::Instance().LoadModeless(w, nullptr));
+  rt::WindowModel& m = w.model();
+  std::map<std::string, int> raised;
+  auto count = [&raised](const std::string& what) { return [&raised, what](rt::EventArgs&) { ++raised[what]; }; };
+  m.On("超级列表框_数据显示", Event::RightButtonDown, count("list right"));
+  m.On("", Event::RightButtonDown, count("window right"));
+  m.On("标签1", Event::LeftButtonDown, count("label down"));
+  m.On("标签1", Event::LeftButtonUp, count("label up"));
+  m.On("", Event::Closing, count("closing"));
+  // The release waits in the queue, for a list that watches for a drag.
+  for (const char* unit : {"超级列表框_数据显示", ""}) {
+    HWND target = *unit ? w.Control(unit) : w.hwnd();
+    PostMessageW(target, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+    SendMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+    Pump();
+  }
+  SendMessageW(w.Control("标签1"), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  SendMessageW(w.Control("标签1"), WM_LBUTTONUP, 0, 0);
+  Pump();
+  w.Close();
+  EXPECT_FALSE(w.IsAlive());
+  std::map<std::string, int> once = {{"list right", 1}, {"window right", 1}, {"label down", 1},
+                                     {"label up", 1},   {"closing", 1}};
+  EXPECT_EQ(raised, once);
 }
 
 TEST_F(RuntimeWindowTest, CanvasShowsItsPixelsAndTimersFollowTheirInterval) {
