@@ -11,9 +11,10 @@
 
 class CqvDump {
  public:
-  // The crash report goes to the statistics service and the box is drawn by
-  // the skinned message box; both live above this library, so the programs
-  // hand them in. An unset hook is skipped.
+  // The crash report goes to the statistics service by itself; the report
+  // hook only watches it go (tests). The box is drawn by the skinned message
+  // box, which lives above this library, so the programs hand it in. An
+  // unset hook is skipped.
   using ReportHook = std::function<void(const wchar_t* report_type)>;
   using BoxHook = std::function<void()>;
 

@@ -5,6 +5,7 @@
 //   early        handler built but never named
 //   twice TYPE   two threads crash at the same moment
 //   nested TYPE  the box hook itself faults
+//   report TYPE  the box hook gives the crash report time to arrive
 #include <windows.h>
 #include <shellapi.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "qv_dump.h"
+#include "qv_report.h"
 
 namespace {
 
@@ -87,6 +89,14 @@ int main() {
                          CreateThread(nullptr, 0, CrashingThread, nullptr, 0, nullptr)};
     SetEvent(g_go);
     WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+  } else if (mode == L"report") {
+    InstallDump(L"helper", type);
+    // The real box stays up for seconds, time the report has to go out.
+    CqvDump::SetBoxHook([] {
+      WaitReports(15000);
+      AppendLine(L"box:" + std::to_wstring(CountDumps()));
+    });
+    Crash();
   }
   return 0;
 }

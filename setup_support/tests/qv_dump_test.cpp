@@ -1,4 +1,7 @@
+#include "qv_test_server.h"
+
 #include "qv_dump.h"
+#include "qv_report.h"
 
 #include <gtest/gtest.h>
 
@@ -200,6 +203,21 @@ TEST_F(QvDumpCrash, AFaultInsideTheFilterStillEndsTheProcess) {
   EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"nested pl_install_dump"));
   ExpectOneDump();
   EXPECT_EQ(L"report:pl_install_dump\nbox:1\n", Read(L"crash.log"));
+}
+
+TEST_F(QvDumpCrash, CrashReportReachesTheStatisticsServiceBeforeTheBox) {
+  TestServer server;
+  server.Answer(Response("200 OK", "ok"));
+  WriteProxyFile(dir_ + L"proxy.dat", server.port());
+  EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"report vt_uninstall_dump"));
+  ExpectOneDump();
+  EXPECT_EQ(L"report:vt_uninstall_dump\nbox:1\n", Read(L"crash.log"));
+  ASSERT_EQ(1u, server.Requests().size());
+  std::string line = RequestLine(server.Requests()[0]);
+  std::wstring endpoint = QvStatisticsEndpoint();
+  EXPECT_EQ(0u, line.find("GET " + std::string(endpoint.begin(), endpoint.end()) +
+                          "?type=vt_uninstall_dump&value=&uuid=QV"))
+      << line;
 }
 
 }  // namespace
