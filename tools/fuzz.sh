@@ -12,6 +12,17 @@ corpus="$out/corpus"
 mkdir -p "$corpus" "$out/src"
 gbk=0
 
+# The report templates (.grd): GBK text; the shipped ones are the seeds.
+target_template() {
+  gbk=1
+  sources=(common/gbk_text.h common/gbk_text.cpp win_runtime/file_access.h win_runtime/file_access.cpp
+           grid_report/report_cells.h grid_report/print_inf.h grid_report/print_inf.cpp
+           grid_report/grid_data.h grid_report/grid_data.cpp grid_report/page_layout.h
+           grid_report/page_layout.cpp grid_report/template_file.h grid_report/template_file.cpp
+           tools/fuzz/template_fuzz.cpp)
+  cp "$root/report_keeper/data/wrbb.grd" "$root/report_keeper/data/tjbb.grd" "$corpus/"
+}
+
 # The SQL dialect translator: program statements in GBK.
 target_dialect() {
   gbk=1
@@ -28,17 +39,6 @@ delete * from [用户信息] where [编号]=3
 insert into [项目数据] ([日期],[挂号]) values ('2010年3月26日','1')
 update [用户信息] set [用户名]='a''b',[用户管理]='1' where [编号]=1
 SEEDS
-}
-
-# The report templates (.grd): GBK text; the shipped ones are the seeds.
-target_template() {
-  gbk=1
-  sources=(common/gbk_text.h common/gbk_text.cpp win_runtime/file_access.h win_runtime/file_access.cpp
-           grid_report/report_cells.h grid_report/print_inf.h grid_report/print_inf.cpp
-           grid_report/grid_data.h grid_report/grid_data.cpp grid_report/page_layout.h
-           grid_report/page_layout.cpp grid_report/template_file.h grid_report/template_file.cpp
-           tools/fuzz/template_fuzz.cpp)
-  cp "$root/report_keeper/data/wrbb.grd" "$root/report_keeper/data/tjbb.grd" "$corpus/"
 }
 
 declare -F "target_$target" >/dev/null || { echo "fuzz: no target '$target'" >&2; exit 2; }
