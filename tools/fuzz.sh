@@ -13,6 +13,17 @@ mkdir -p "$corpus" "$out/src"
 gbk=0
 cflags=()
 
+# The report templates (.grd): GBK text; the shipped ones are the seeds.
+target_template() {
+  gbk=1
+  sources=(common/gbk_text.h common/gbk_text.cpp win_runtime/file_access.h win_runtime/file_access.cpp
+           grid_report/report_cells.h grid_report/print_inf.h grid_report/print_inf.cpp
+           grid_report/grid_data.h grid_report/grid_data.cpp grid_report/page_layout.h
+           grid_report/page_layout.cpp grid_report/template_file.h grid_report/template_file.cpp
+           tools/fuzz/template_fuzz.cpp)
+  cp "$root/report_keeper/data/wrbb.grd" "$root/report_keeper/data/tjbb.grd" "$corpus/"
+}
+
 # The SQL dialect translator: program statements in GBK.
 target_dialect() {
   gbk=1

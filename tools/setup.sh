@@ -13,10 +13,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils xcompmgr imagemagick
+  cups printer-driver-cups-pdf poppler-utils
   locales fonts-wqy-microhei fonts-wine
   googletest lzma-dev libz-mingw-w64 libz-mingw-w64-dev
   sqlite3 clang libclang-rt-14-dev zlib1g-dev libpng-dev xz-utils
-  cups printer-driver-cups-pdf poppler-utils
 )
 # Node.js and npm often come with the machine; Debian's npm only when absent.
 command -v npm >/dev/null 2>&1 || packages+=(npm)
