@@ -337,6 +337,8 @@ void Reports(const std::wstring& folder, HWND main) {
   HWND five_day = WaitWindow(nullptr, W("打印五日数据"));
   Check(five_day != nullptr && Gone(mode), "confirming opens the five-day report in its place");
   if (five_day) {
+    // The settlement window's modal loop gives the main window back as it ends.
+    for (int i = 0; i < 50 && !IsWindowEnabled(main); ++i) Sleep(20);
     Check(IsWindowEnabled(main) != FALSE, "the report window is not modal");
     Check(TextOf(Unit(five_day, 1)) == W("城南卫生院五日报表"), "its header names the unit");
     Photograph(folder, "zuzaror-five-day");
