@@ -166,8 +166,8 @@ bool Red(COLORREF c) { return GetRValue(c) >= 200 && GetGValue(c) < 80 && GetBVa
 bool Green(COLORREF c) { return GetGValue(c) >= 100 && GetRValue(c) < 60 && GetBValue(c) < 60; }
 
 // Presses the right button on a window and counts the pop-up menus that
-// open, closing each with Escape.
-int PopupsAfterRightClick(HWND target) {
+// open, closing each with Escape; the first is photographed when asked.
+int PopupsAfterRightClick(HWND target, const std::wstring& folder = L"", const char* photo = nullptr) {
   PostMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
   PostMessageW(target, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
   int opened = 0;
@@ -177,7 +177,7 @@ int PopupsAfterRightClick(HWND target) {
       Sleep(50);
       continue;
     }
-    ++opened;
+    if (++opened == 1 && photo) Photograph(folder, photo);
     waited = 0;
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     for (int i = 0; i < 40 && IsWindow(menu) && IsWindowVisible(menu); ++i) Sleep(50);
@@ -271,7 +271,8 @@ void LogInAndAdd(const std::wstring& folder) {
   Sleep(300);
 
   Photograph(folder, "zuzaror-main");
-  Check(PopupsAfterRightClick(list) == 1, "a right click on the list opens its menu once");
+  Check(PopupsAfterRightClick(list, folder, "zuzaror-list-menu") == 1,
+        "a right click on the list opens its menu once");
   Check(PopupsAfterRightClick(main) == 1, "a right click on the entry area opens its menu once");
   SelectFirstRow(list);
   Sleep(300);
