@@ -248,7 +248,8 @@ StoredCell ReadColumn(sqlite3_stmt* stmt, int column, ColumnType column_type, st
       break;
     case FieldType::Binary: {
       const void* blob = sqlite3_column_blob(stmt, column);
-      if (blob) texts.append(static_cast<const char*>(blob), static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+      if (blob)
+        texts.append(static_cast<const char*>(blob), static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
       break;
     }
     case FieldType::Boolean:

@@ -545,6 +545,9 @@ void ExitCleanup() {
 }
 
 int ProgramStart() {
+  // Built before the exit routine is registered, so that they are still
+  // there when it runs.
+  Program();
   std::atexit(ExitCleanup);
   static MainWindow main;
   if (!rt::Loader::Instance().LoadModeless(main.window(), nullptr)) return 1;

@@ -6,6 +6,19 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash tools/setup.sh
+# The build writes ml.mdb under Wine, in the test environment of
+# build/wine: when the build starts that, the end of the run stops it.
+build_wine="$root/build/wine"
+stops=()
+tools/wine-env.sh status "$build_wine" || stops+=("$build_wine")
+cleanup() {
+  # On the user's display Wine's server and system processes end with the
+  # program; by full paths, as the program runs from its own folder.
+  [ -z "${user_display:-}" ] || wineserver -k >/dev/null 2>&1 || true
+  local r
+  for r in "${stops[@]}"; do "$root/tools/wine-env.sh" stop "$r"; done
+}
+trap cleanup EXIT
 build=build/windows
 cmake -S . -B "$build" -G Ninja -UZZ_DIRS -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 cmake --build "$build" -j "$(nproc)"
@@ -18,13 +31,10 @@ if [ -n "${DISPLAY:-}" ]; then
   tools/wine-env.sh prefix "$ZZ_WINE_ROOT"
   source tools/wine-vars.sh "$ZZ_WINE_ROOT"
   export DISPLAY=$user_display
-  # Wine's server and system processes end with the program.
-  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 else
   echo "run: no DISPLAY; using a private Xvfb (build/wine-run/display names it)"
+  stops+=("$ZZ_WINE_ROOT")
   tools/wine-env.sh start "$ZZ_WINE_ROOT"
-  # By its full path: the program runs from its own folder.
-  trap '"$root/tools/wine-env.sh" stop "$ZZ_WINE_ROOT"' EXIT
   source tools/wine-vars.sh "$ZZ_WINE_ROOT"
 fi
 cd "$(dirname "$program")"

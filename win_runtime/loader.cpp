@@ -26,8 +26,13 @@ bool Loader::LoadModeless(RuntimeWindow& window, RuntimeWindow* owner) {
 
 bool Loader::LoadModal(RuntimeWindow& window, RuntimeWindow* owner) {
   HWND owner_hwnd = owner ? owner->hwnd() : nullptr;
-  if (!window.Create(owner_hwnd)) return false;
+  // The owner is disabled before the window shows: no click reaches it
+  // while the modal window is being built and painted.
   if (owner_hwnd) EnableWindow(owner_hwnd, FALSE);
+  if (!window.Create(owner_hwnd)) {
+    if (owner_hwnd) EnableWindow(owner_hwnd, TRUE);
+    return false;
+  }
   window.model().Raise({"", Event::Created});
   MSG msg;
   bool quit = false;

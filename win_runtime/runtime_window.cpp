@@ -368,8 +368,13 @@ LRESULT RuntimeWindow::OnControlColour(HDC dc, HWND control, UINT msg) {
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
-  if (unit->background == kNoColour)
-    return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+  if (unit->background == kNoColour) {
+    // The default answer sets the system's text colour: a unit's own goes
+    // on top of it.
+    LRESULT brush = DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    if (unit->foreground != kNoColour) SetTextColor(dc, unit->foreground);
+    return brush;
+  }
   SetBkColor(dc, unit->background);
   HBRUSH& brush = brushes_[unit->background];
   if (!brush) brush = CreateSolidBrush(unit->background);

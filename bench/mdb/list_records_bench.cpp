@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
     for (; sqlite3_step(stmt) == SQLITE_ROW; ++rows)
       for (int c = 0; c < n; ++c) {
         const unsigned char* t = sqlite3_column_text(stmt, c);
-        text.assign(t ? reinterpret_cast<const char*>(t) : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
+        std::size_t bytes = static_cast<std::size_t>(sqlite3_column_bytes(stmt, c));
+        text.assign(t ? reinterpret_cast<const char*>(t) : "", bytes);
       }
     sqlite3_finalize(stmt);
     return rows;

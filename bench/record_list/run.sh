@@ -4,10 +4,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$root/build/windows"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build" --target fill_list_bench >/dev/null
+# Checked before the build, which may run a program under Wine itself.
 if ! "$root/tools/wine-env.sh" status; then
-  "$root/tools/wine-env.sh" start
   trap '"$root/tools/wine-env.sh" stop' EXIT
 fi
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build" --target fill_list_bench >/dev/null
 "$root/tools/wine-run.sh" "$build/bin/fill_list_bench.exe"

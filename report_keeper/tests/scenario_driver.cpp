@@ -153,6 +153,40 @@ void TypeUser(HWND login, const wchar_t* name) {
   SendMessageW(login, WM_COMMAND, MAKEWPARAM(103, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
+// Pixels of the label's text in a colour, read back from the screen.
+int PixelsOf(HWND label, bool (*is)(COLORREF)) {
+  RECT r{};
+  GetWindowRect(label, &r);
+  HDC screen = GetDC(nullptr);
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += is(GetPixel(screen, x, y)) ? 1 : 0;
+  ReleaseDC(nullptr, screen);
+  return n;
+}
+bool Red(COLORREF c) { return GetRValue(c) >= 200 && GetGValue(c) < 80 && GetBValue(c) < 80; }
+bool Green(COLORREF c) { return GetGValue(c) >= 100 && GetRValue(c) < 60 && GetBValue(c) < 60; }
+
+// Presses the right button on a window and counts the pop-up menus that
+// open, closing each with Escape; the first is photographed when asked.
+int PopupsAfterRightClick(HWND target, const std::wstring& folder = L"", const char* photo = nullptr) {
+  PostMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+  PostMessageW(target, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+  int opened = 0;
+  for (int waited = 0; waited < 1500; waited += 50) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) {
+      Sleep(50);
+      continue;
+    }
+    if (++opened == 1 && photo) Photograph(folder, photo);
+    waited = 0;
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (int i = 0; i < 40 && IsWindow(menu) && IsWindowVisible(menu); ++i) Sleep(50);
+  }
+  return opened;
+}
+
 void MissingDatabase(const std::wstring& folder) {
   std::puts("-- a folder without ml.mdb");
   Program p;
@@ -172,8 +206,14 @@ void LogInAndAdd(const std::wstring& folder) {
   if (!login) return;
   Photograph(folder, "zuzaror-login");
 
-  ClickLabel(Unit(login, 6));
+  HWND login_label = Unit(login, 6);
+  PostMessageW(login_label, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  Sleep(400);
+  Check(PixelsOf(login_label, Red) > 0, "the log-in label is red while pressed");
+  ClickLabel(login_label);
   Check(AnswerBox("信息：", "请输入您的用户名！"), "empty name refused");
+  Sleep(400);
+  Check(PixelsOf(login_label, Green) > 0 && PixelsOf(login_label, Red) == 0, "and green once released");
   TypeUser(login, L"admin");
   ClickLabel(Unit(login, 6));
   Check(AnswerBox("信息：", "请输入您的密码！"), "empty password refused");
@@ -233,6 +273,9 @@ void LogInAndAdd(const std::wstring& folder) {
   Sleep(300);
 
   Photograph(folder, "zuzaror-main");
+  Check(PopupsAfterRightClick(list, folder, "zuzaror-list-menu") == 1,
+        "a right click on the list opens its menu once");
+  Check(PopupsAfterRightClick(main) == 1, "a right click on the entry area opens its menu once");
   SelectFirstRow(list);
   Sleep(300);
   PostMessageW(Unit(main, 39), BM_CLICK, 0, 0);
@@ -321,6 +364,8 @@ void Reports(const std::wstring& folder, HWND main) {
   HWND five_day = WaitWindow(nullptr, W("打印五日数据"));
   Check(five_day != nullptr && Gone(mode), "confirming opens the five-day report in its place");
   if (five_day) {
+    // The settlement window's modal loop gives the main window back as it ends.
+    for (int i = 0; i < 50 && !IsWindowEnabled(main); ++i) Sleep(20);
     Check(IsWindowEnabled(main) != FALSE, "the report window is not modal");
     Check(TextOf(Unit(five_day, 1)) == W("城南卫生院五日报表"), "its header names the unit");
     Photograph(folder, "zuzaror-five-day");
@@ -624,9 +669,9 @@ void UserManagement(const std::wstring& folder) {
   PostMessageW(users, WM_CLOSE, 0, 0);
   for (int i = 0; i < 100 && IsWindow(users); ++i) Sleep(50);
   Check(!IsWindow(users), "the window closes");
-  PostMessageW(main, WM_CLOSE, 0, 0);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40006, 0), 0);  // 关闭软件
   DWORD code = 1;
-  p.Ended(10000, &code);
+  Check(p.Ended(10000, &code) && code == 0, "关闭软件 ends the program with 0");
 }
 
 }  // namespace

@@ -162,7 +162,9 @@ TEST_F(RuntimeWindowTest, EachPressRaisesItsEventOnceAndCloseRaisesClosing) {
   ASSERT_TRUE(rt::Loader::Instance().LoadModeless(w, nullptr));
   rt::WindowModel& m = w.model();
   std::map<std::string, int> raised;
-  auto count = [&raised](const std::string& what) { return [&raised, what](rt::EventArgs&) { ++raised[what]; }; };
+  auto count = [&raised](const std::string& what) {
+    return [&raised, what](rt::EventArgs&) { ++raised[what]; };
+  };
   m.On("超级列表框_数据显示", Event::RightButtonDown, count("list right"));
   m.On("", Event::RightButtonDown, count("window right"));
   m.On("标签1", Event::LeftButtonDown, count("label down"));
