@@ -95,6 +95,12 @@ void CQvThread::Stop() {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto& entry : timers_) {
     if (!entry->thread) continue;
+    // A timer callback that ends the program stops the timers from its own
+    // thread: waiting for itself would only end in killing itself.
+    if (GetThreadId(entry->thread) == GetCurrentThreadId()) {
+      entry->stopped = 1;
+      continue;
+    }
     if (WaitForSingleObject(entry->thread, 100) == WAIT_TIMEOUT) TerminateThread(entry->thread, 0);
     CloseHandle(entry->thread);
     entry->thread = nullptr;

@@ -1,0 +1,12 @@
+// The private window messages of the setup library and the setup programs,
+// kept in one place so that no two of them share a number.
+#pragma once
+
+#include <windows.h>
+
+// A worker's progress, 0 to 100, in wParam.
+constexpr UINT WM_SETUP_PROGRESS = 2025;
+
+// Asks a window to compose and show a fresh frame on its own thread; posted
+// by Redraw when it is called from another thread.
+constexpr UINT WM_QV_REDRAW = WM_APP + 0x101;
