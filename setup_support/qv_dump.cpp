@@ -6,6 +6,9 @@
 #include <cwchar>
 #include <utility>
 
+#include "qv_app.h"
+#include "qv_msgbox.h"
+
 namespace {
 
 // The access masks are spelt out: newer SDK headers widen PROCESS_ALL_ACCESS,
@@ -27,7 +30,6 @@ volatile LONG g_filter_thread = 0;
 
 struct Hooks {
   CqvDump::ReportHook report;
-  CqvDump::BoxHook box;
 };
 
 Hooks& CrashHooks() {
@@ -77,6 +79,15 @@ void WriteDump(EXCEPTION_POINTERS* pointers) {
   CloseHandle(process);
 }
 
+// The crash box over the main window, with the crash picture; its
+// count-down closes it when nobody is there to press OK.
+void ShowCrashBox() {
+  CQvApp& app = CQvApp::Instance();
+  CQvMsgBox box;
+  box.picture_id = kQvMsgBoxCrashPicture;
+  box.Show(app.GetAppName(), app.GetMainWnd());
+}
+
 }  // namespace
 
 CqvDump& CqvDump::Instance() {
@@ -113,8 +124,6 @@ void CqvDump::Install(const wchar_t* app_name, const wchar_t* report_type) {
 
 void CqvDump::SetReportHook(ReportHook hook) { CrashHooks().report = std::move(hook); }
 
-void CqvDump::SetBoxHook(BoxHook hook) { CrashHooks().box = std::move(hook); }
-
 const CqvDump* CqvDump::Current() { return g_current; }
 
 LONG WINAPI CqvDump::ExceptionFilter(EXCEPTION_POINTERS* pointers) {
@@ -136,7 +145,7 @@ LONG WINAPI CqvDump::ExceptionFilter(EXCEPTION_POINTERS* pointers) {
   }
   WriteDump(pointers);
   try {
-    if (hooks.box) hooks.box();
+    ShowCrashBox();
   } catch (...) {
   }
   return EXCEPTION_EXECUTE_HANDLER;

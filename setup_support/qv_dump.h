@@ -11,11 +11,9 @@
 
 class CqvDump {
  public:
-  // The crash report goes to the statistics service and the box is drawn by
-  // the skinned message box; both live above this library, so the programs
-  // hand them in. An unset hook is skipped.
+  // The crash report goes to the statistics service, which the programs
+  // hand in. An unset hook is skipped.
   using ReportHook = std::function<void(const wchar_t* report_type)>;
-  using BoxHook = std::function<void()>;
 
   static CqvDump& Instance();
 
@@ -31,7 +29,6 @@ class CqvDump {
   static LONG WINAPI ExceptionFilter(EXCEPTION_POINTERS* pointers);
 
   static void SetReportHook(ReportHook hook);
-  static void SetBoxHook(BoxHook hook);
   static const CqvDump* Current();
 
   const std::wstring& AppName() const { return app_name_; }
