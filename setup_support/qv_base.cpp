@@ -3,6 +3,8 @@
 #include "qv_app.h"
 #include "qv_dc.h"
 #include "qv_font.h"
+#include "qv_image.h"
+#include "qv_skin.h"
 
 CQvBase::CQvBase() {
   CQvFont& fonts = CQvFont::Instance();
@@ -63,4 +65,50 @@ void CQvBase::Refresh(bool keep) {
   frame.Draw();
   frame.Release();
   ReleaseDC(owner, window_dc);
+}
+
+namespace {
+
+bool IsFile(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+void CQvBase::DrawPicture(HDC dc, const QvPictureSource& source, int state, int px, int py, int w,
+                          int h) {
+  CQvImage& images = CQvImage::Instance();
+  const std::wstring* file = nullptr;
+  std::wstring theme_file;
+  if (image_source == kQvImageFromFile) {
+    if (!source.file_path.empty() && IsFile(source.file_path)) file = &source.file_path;
+  } else {
+    CQvSkin& skin = CQvSkin::Instance();
+    int type = skin.GetResType();
+    if (type == kQvSkinThemeFiles) {
+      wchar_t theme[MAX_PATH] = {};
+      skin.GetThemesPath(theme);
+      theme_file = QvSkinFileName(theme, source.base_name.c_str(), state, source.extension.c_str(),
+                                  MAX_PATH);
+      if (!theme_file.empty() && IsFile(theme_file)) file = &theme_file;
+    } else if (type == kQvSkinPackage) {
+      // The package hands no picture back: the module's own is drawn.
+      skin.GetRes(source.base_name.c_str(), nullptr);
+    }
+  }
+  if (file) {
+    images.DrawStretchImg(dc, file->c_str(), px, py, w, h, source.edge_width, source.frame_count,
+                          state, 0);
+    return;
+  }
+  int id = image_count > 1 ? source.image_id + state : source.image_id;
+  images.DrawStretchImg(dc, id, source.resource_type.c_str(), px, py, w, h, source.edge_width,
+                        source.frame_count, state, 0);
+}
+
+void CQvBase::WriteCaption(HDC dc, const std::wstring& text, HFONT text_font, COLORREF colour, int px,
+                       int py, int w, int h, bool centred) {
+  CQvImage::Instance().DrawString(dc, text_font, text.c_str(), px, py, w, h, colour, 254, centred,
+                                  true, 0);
 }

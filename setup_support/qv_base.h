@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "qv_control_geometry.h"
 
 // Callbacks get the dialog that owns the control.
@@ -15,6 +17,18 @@ enum QvMouseKind { kQvMouseDown = 0, kQvMouseUp = 1, kQvMouseMove = 4 };
 
 // Image source value that makes a control draw its own picture file.
 constexpr int kQvImageFromFile = 3;
+
+// Where a control's pictures come from: module resources of a type, a file
+// of its own, or skin files named after a base name.
+struct QvPictureSource {
+  int image_id;
+  int frame_count;
+  int edge_width;
+  const std::wstring& resource_type;
+  const std::wstring& file_path;
+  const std::wstring& base_name;
+  const std::wstring& extension;
+};
 
 class CQvBase {
  public:
@@ -38,6 +52,14 @@ class CQvBase {
   // The stored window, else the application's main window (then stored).
   HWND OwnerWindow();
   QvBox Box() const { return QvBox{x, y, width, height}; }
+
+  // Draws the picture of a state into (px, py, w, h): the control's own
+  // file, else the skin's theme file, else the module resource.
+  void DrawPicture(HDC dc, const QvPictureSource& source, int state, int px, int py, int w, int h);
+  // Writes text into (px, py, w, h) in the control's font at the opacity
+  // the controls use.
+  void WriteCaption(HDC dc, const std::wstring& text, HFONT text_font, COLORREF colour, int px,
+                    int py, int w, int h, bool centred);
 
   int x = 0;
   int y = 0;

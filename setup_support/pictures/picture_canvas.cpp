@@ -29,7 +29,8 @@ float SegmentDistance(float px, float py, float x0, float y0, float x1, float y1
 }  // namespace
 
 PictureCanvas::PictureCanvas(int width, int height, Rgba fill)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4) {
   Fill(fill);
 }
@@ -66,8 +67,9 @@ void PictureCanvas::Blend(int x, int y, Rgba c, float coverage) {
   auto channel = [&](std::uint8_t s, std::uint8_t dst) {
     return static_cast<std::uint8_t>(std::lround((s * sa + dst * da * (1 - sa)) / oa));
   };
-  SetPixel(x, y, Rgba{channel(c.r, d.r), channel(c.g, d.g), channel(c.b, d.b),
-                      static_cast<std::uint8_t>(std::lround(oa * 255))});
+  SetPixel(x, y,
+           Rgba{channel(c.r, d.r), channel(c.g, d.g), channel(c.b, d.b),
+                static_cast<std::uint8_t>(std::lround(oa * 255))});
 }
 
 template <class Coverage>
@@ -119,8 +121,9 @@ void PictureCanvas::HorizontalGradient(int x, int y, int w, int h, Rgba left, Rg
 }
 
 void PictureCanvas::FillDisc(float cx, float cy, float radius, Rgba c) {
-  PaintShape(cx - radius - 1, cy - radius - 1, cx + radius + 1, cy + radius + 1, c,
-             [&](float px, float py) { return EdgeCoverage(std::hypot(px - cx, py - cy) - radius); });
+  PaintShape(
+      cx - radius - 1, cy - radius - 1, cx + radius + 1, cy + radius + 1, c,
+      [&](float px, float py) { return EdgeCoverage(std::hypot(px - cx, py - cy) - radius); });
 }
 
 void PictureCanvas::Ring(float cx, float cy, float radius, float thickness, Rgba c) {

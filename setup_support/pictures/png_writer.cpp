@@ -26,7 +26,8 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v));
 }
 
-void PutChunk(std::vector<std::uint8_t>& out, const char type[4], const std::vector<std::uint8_t>& data) {
+void PutChunk(std::vector<std::uint8_t>& out, const char type[4],
+              const std::vector<std::uint8_t>& data) {
   PutU32(out, static_cast<std::uint32_t>(data.size()));
   const std::size_t type_at = out.size();
   out.insert(out.end(), type, type + 4);

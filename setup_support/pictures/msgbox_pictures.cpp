@@ -1,32 +1,11 @@
-// Draws the message box's body pictures into the given folder:
-//   60056.png  OK only: a round blue sign with an "i"
-//   60057.png  OK and Cancel: a round blue sign with a question mark
-//   60061.png  the crash box: a sad face beside a red band, 256 x 80
-// Run by hand when a picture changes; the PNGs are checked in.
-#include <zlib.h>
+#include "msgbox_pictures.h"
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 
-#include "picture_canvas.h"
-
+namespace zz {
 namespace {
 
-using zz::PictureCanvas;
-using zz::Rgba;
-using zz::RgbaOf;
-
 constexpr float kPi = 3.14159265f;
-
-bool Deflate(const std::vector<std::uint8_t>& raw, std::vector<std::uint8_t>& out) {
-  uLongf size = compressBound(static_cast<uLong>(raw.size()));
-  out.resize(size);
-  if (compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
-    return false;
-  out.resize(size);
-  return true;
-}
 
 // Angles in degrees, 0 pointing right, growing clockwise on screen.
 void Arc(PictureCanvas& c, float cx, float cy, float r, float from, float to, float thick,
@@ -48,7 +27,9 @@ PictureCanvas Sign() {
   return c;
 }
 
-PictureCanvas Information() {
+}  // namespace
+
+PictureCanvas MsgBoxInformation() {
   PictureCanvas c = Sign();
   const Rgba white = RgbaOf(255, 255, 255);
   c.FillDisc(16, 8.5f, 2.6f, white);
@@ -57,7 +38,7 @@ PictureCanvas Information() {
   return c;
 }
 
-PictureCanvas Question() {
+PictureCanvas MsgBoxQuestion() {
   PictureCanvas c = Sign();
   const Rgba white = RgbaOf(255, 255, 255);
   Arc(c, 16, 11.5f, 5, 180, 405, 3.4f, white);
@@ -68,7 +49,7 @@ PictureCanvas Question() {
   return c;
 }
 
-PictureCanvas Crash() {
+PictureCanvas MsgBoxCrash() {
   PictureCanvas c(256, 80);
   // The face: a yellow disc with a darker rim, two eyes, a frown and a tear.
   c.FillDisc(40, 40, 34, RgbaOf(196, 140, 20));
@@ -96,23 +77,4 @@ PictureCanvas Crash() {
   return c;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s output-folder\n", argv[0]);
-    return 2;
-  }
-  const std::filesystem::path out = argv[1];
-  struct {
-    const char* name;
-    PictureCanvas picture;
-  } pictures[] = {{"60056.png", Information()}, {"60057.png", Question()}, {"60061.png", Crash()}};
-  for (const auto& p : pictures) {
-    if (!p.picture.SavePng(out / p.name, Deflate)) {
-      std::fprintf(stderr, "cannot write %s\n", (out / p.name).string().c_str());
-      return 1;
-    }
-  }
-  return 0;
-}
+}  // namespace zz
