@@ -37,6 +37,9 @@ Final Play(int kind, bool layered = false) {
   dlg.x = 500;
   dlg.y = 300;
   MoveWindow(dlg.hwnd, 500, 300, 300, 200, FALSE);
+  // A close effect starts from a shown window; a show effect shows it.
+  const bool closes = kind == 2 || kind == 3 || kind == 5 || kind == 7 || kind == 9 || kind == 11;
+  if (closes) ShowWindow(dlg.hwnd, SW_SHOWNOACTIVATE);
   dlg.Animate(kind);
   EXPECT_FALSE(dlg.animation_busy);
   return ReadBack(dlg.hwnd);

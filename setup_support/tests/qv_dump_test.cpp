@@ -131,7 +131,7 @@ class QvDumpCrash : public ::testing::Test {
     pid_ = pi.dwProcessId;
     DWORD first = 0;
     const DWORD start = GetTickCount();
-    while (WaitForSingleObject(pi.hProcess, 20) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
       EnumWindows(&QvDumpCrash::Look, reinterpret_cast<LPARAM>(this));
       if (boxes_.count > 0 && first == 0) first = GetTickCount();
       if (GetTickCount() - start > 60000) TerminateProcess(pi.hProcess, 99);
