@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "qv_image.h"
 #include "qv_thread.h"
 #include "qv_utils.h"
 
@@ -56,6 +57,7 @@ void CQvApp::Exit() {
   }
   quitting_ = true;
   CQvThread::Instance().Stop();
+  CQvImage::Instance().StopAllMovies(kDrawingWaitMs);
   QvDrawingThreadScope::WaitForOthers(kDrawingWaitMs);
   PostQuitMessage(0);
   exit(0);

@@ -86,13 +86,13 @@ void CQvBase::DrawPicture(HDC dc, const QvPictureSource& source, int state, int 
   } else {
     CQvSkin& skin = CQvSkin::Instance();
     int type = skin.GetResType();
-    if (type == kQvSkinThemeFiles) {
+    if (type == kQvResTheme) {
       wchar_t theme[MAX_PATH] = {};
       skin.GetThemesPath(theme);
       theme_file = QvSkinFileName(theme, source.base_name.c_str(), state, source.extension.c_str(),
                                   MAX_PATH);
       if (!theme_file.empty() && IsFile(theme_file)) file = &theme_file;
-    } else if (type == kQvSkinPackage) {
+    } else if (type == kQvResPackage) {
       // The package hands no picture back: the module's own is drawn.
       skin.GetRes(source.base_name.c_str(), nullptr);
     }

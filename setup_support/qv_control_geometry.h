@@ -6,12 +6,7 @@
 #include <cstddef>
 #include <string>
 
-struct QvBox {
-  int x;
-  int y;
-  int width;
-  int height;
-};
+#include "qv_image_layout.h"  // QvBox
 
 // Both edges count as inside: a press on the right or bottom edge hits.
 bool QvBoxHit(const QvBox& box, int px, int py);

@@ -24,7 +24,7 @@ class CQvDlg : public CQvWin {
   void OnInit() override;
   void AttachControls() override;
   LRESULT WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
-  virtual void OnMouseWheel(int keys, int distance, int x, int y) {}
+  virtual void OnMouseWheel(int /*keys*/, int /*distance*/, int /*x*/, int /*y*/) {}
   virtual void OnSize(WPARAM, LPARAM) {}
   virtual void OnMouseMove(WPARAM wparam, LPARAM lparam);
   virtual void OnLButtonUp(WPARAM wparam, LPARAM lparam);

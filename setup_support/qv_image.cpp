@@ -56,9 +56,18 @@ void DrawPiece(Gdiplus::Graphics& graphics, Image* image, const QvPiece& piece,
     target.width = piece.source.width;
     target.height = piece.source.height;
   }
-  graphics.DrawImage(image, Gdiplus::Rect(target.x, target.y, target.width, target.height),
-                     piece.source.x, piece.source.y, piece.source.width, piece.source.height,
-                     Gdiplus::UnitPixel, attributes);
+  // A stretched piece is placed a hair up and to the left: some scales
+  // otherwise map the first target column or row a rounding error before
+  // the source, and it is left out, a see-through seam between pieces.
+  const bool stretched = target.width != piece.source.width || target.height != piece.source.height;
+  const float nudge = stretched ? 1.0f / 64 : 0.0f;
+  graphics.DrawImage(image,
+                     Gdiplus::RectF(target.x - nudge, target.y - nudge,
+                                    static_cast<float>(target.width),
+                                    static_cast<float>(target.height)),
+                     static_cast<float>(piece.source.x), static_cast<float>(piece.source.y),
+                     static_cast<float>(piece.source.width),
+                     static_cast<float>(piece.source.height), Gdiplus::UnitPixel, attributes);
 }
 
 // The whole picture into (x, y, width, height), the picture's own size when
