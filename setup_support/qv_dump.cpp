@@ -3,11 +3,13 @@
 #include <dbghelp.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <utility>
 
 #include "qv_app.h"
 #include "qv_msgbox.h"
+#include "qv_report.h"
 
 namespace {
 
@@ -24,6 +26,11 @@ using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
 // Set by every default construction, read by the filter. A plain pointer so
 // that it is ready at load time without running any code.
 CqvDump* g_current = nullptr;
+
+// Made before any crash, so the filter loads and allocates nothing: the
+// dump writer, and the crash report for the current handler's type.
+MiniDumpWriteDumpFn g_writer = nullptr;
+StatisticsReport* g_crash_report = nullptr;
 
 // Id of the thread inside the filter, 0 while none is.
 volatile LONG g_filter_thread = 0;
@@ -59,11 +66,25 @@ MiniDumpWriteDumpFn DumpWriter() {
       reinterpret_cast<void*>(GetProcAddress(module, "MiniDumpWriteDump")));
 }
 
+void PrepareCrashWork(const std::wstring& report_type) {
+  if (!g_writer) g_writer = DumpWriter();
+  StatisticsReport* old = g_crash_report;
+  g_crash_report = QvNewReport(QvStatisticsEndpoint(), report_type.c_str(), L"");
+  std::free(old);
+}
+
+void DropCrashReport() {
+  std::free(g_crash_report);
+  g_crash_report = nullptr;
+}
+
+// The path is worked out before the process is opened, as the steps have
+// always been ordered.
 void WriteDump(EXCEPTION_POINTERS* pointers) {
-  wchar_t path[MAX_PATH + 32] = {};
+  static wchar_t path[MAX_PATH + 32];
   if (!DumpPath(path, sizeof path / sizeof path[0])) return;
   // Without the writer an empty file would only look like a dump.
-  MiniDumpWriteDumpFn write = DumpWriter();
+  MiniDumpWriteDumpFn write = g_writer;
   if (!write) return;
   HANDLE process = OpenProcess(kProcessAllAccess, FALSE, GetCurrentProcessId());
   if (!process) return;
@@ -98,6 +119,7 @@ CqvDump& CqvDump::Instance() {
 CqvDump::CqvDump() {
   previous_ = SetUnhandledExceptionFilter(&CqvDump::ExceptionFilter);
   g_current = this;
+  PrepareCrashWork(report_type_);
 }
 
 CqvDump::CqvDump(const CqvDump& other)
@@ -107,6 +129,7 @@ CqvDump& CqvDump::operator=(const CqvDump& other) {
   previous_ = other.previous_;
   app_name_ = other.app_name_;
   report_type_ = other.report_type_;
+  if (g_current == this) PrepareCrashWork(report_type_);
   return *this;
 }
 
@@ -114,12 +137,16 @@ CqvDump::~CqvDump() {
   SetUnhandledExceptionFilter(previous_);
   // The filter may still be installed by another object; it must not read
   // the strings of one that is gone.
-  if (g_current == this) g_current = nullptr;
+  if (g_current == this) {
+    g_current = nullptr;
+    DropCrashReport();
+  }
 }
 
 void CqvDump::Install(const wchar_t* app_name, const wchar_t* report_type) {
   app_name_ = app_name ? app_name : L"";
   report_type_ = report_type ? report_type : L"";
+  if (g_current == this) PrepareCrashWork(report_type_);
 }
 
 void CqvDump::SetReportHook(ReportHook hook) { CrashHooks().report = std::move(hook); }
@@ -138,6 +165,10 @@ LONG WINAPI CqvDump::ExceptionFilter(EXCEPTION_POINTERS* pointers) {
   }
 
   Hooks& hooks = CrashHooks();
+  // The report thread owns the record from here on.
+  StatisticsReport* report = g_crash_report;
+  g_crash_report = nullptr;
+  QvStartReport(report);
   try {
     const CqvDump* current = g_current;
     if (hooks.report) hooks.report(current ? current->report_type_.c_str() : L"");

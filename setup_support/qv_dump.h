@@ -11,8 +11,8 @@
 
 class CqvDump {
  public:
-  // The crash report goes to the statistics service, which the programs
-  // hand in. An unset hook is skipped.
+  // The crash report goes to the statistics service by itself; the report
+  // hook only watches it go (tests). An unset hook is skipped.
   using ReportHook = std::function<void(const wchar_t* report_type)>;
 
   static CqvDump& Instance();

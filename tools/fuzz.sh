@@ -30,6 +30,26 @@ update [用户信息] set [用户名]='a''b',[用户管理]='1' where [编号]=1
 SEEDS
 }
 
+# The skin package walk: runs of 64-byte named headers and their data.
+target_skin_package() {
+  sources=(setup_support/qv_skin_package.h setup_support/qv_skin_package.cpp
+           tools/fuzz/skin_package_fuzz.cpp)
+  python3 - "$corpus" <<'SEEDS'
+import struct, sys
+def entry(name, data):
+    field = name.encode('utf-16-le')[:58].ljust(60, b'\0')
+    return field + struct.pack('<I', len(data)) + data
+seeds = [
+    entry('button_0', b'\x89PNG\r\n') + entry('bg', b'one') + entry('bg', b'two'),
+    entry('', b'e') + entry('A' * 29, b''),
+    b'A\0' * 30 + struct.pack('<I', 0xFFFFFFFF) + b'xy',
+    entry("bg", b"")[:63],
+]
+for i, seed in enumerate(seeds):
+    open('%s/seed%d' % (sys.argv[1], i), 'wb').write(seed)
+SEEDS
+}
+
 declare -F "target_$target" >/dev/null || { echo "fuzz: no target '$target'" >&2; exit 2; }
 "target_$target"
 

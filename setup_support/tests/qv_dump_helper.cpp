@@ -5,6 +5,7 @@
 //   early        handler built but never named, no main window
 //   twice TYPE   two threads crash at the same moment
 //   nested TYPE  the report hook itself faults
+//   report TYPE  the report hook gives the crash report time to arrive
 #include <windows.h>
 #include <shellapi.h>
 
@@ -14,6 +15,7 @@
 #include "qv_app.h"
 #include "qv_dump.h"
 #include "qv_msgbox.h"
+#include "qv_report.h"
 
 namespace {
 
@@ -89,6 +91,15 @@ int main() {
                          CreateThread(nullptr, 0, CrashingThread, nullptr, 0, nullptr)};
     SetEvent(g_go);
     WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+  } else if (mode == L"report") {
+    InstallDump(L"helper", type);
+    // The hook runs once the report's thread has started; the box would
+    // end the process before a slow send.
+    CqvDump::SetReportHook([](const wchar_t* t) {
+      AppendLine(std::wstring(L"report:") + t);
+      WaitReports(15000);
+    });
+    Crash();
   }
   return 0;
 }

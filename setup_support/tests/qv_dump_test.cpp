@@ -1,4 +1,7 @@
+#include "qv_test_server.h"
+
 #include "qv_dump.h"
+#include "qv_report.h"
 
 #include <gtest/gtest.h>
 
@@ -264,6 +267,22 @@ TEST_F(QvDumpCrash, AFaultInsideTheFilterStillEndsTheProcess) {
   EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"nested pl_install_dump"));
   EXPECT_EQ(L"report:pl_install_dump\n", Read(L"crash.log"));
   EXPECT_EQ(0, boxes_.count);
+}
+
+TEST_F(QvDumpCrash, CrashReportReachesTheStatisticsServiceBeforeTheBox) {
+  TestServer server;
+  server.Answer(Response("200 OK", "ok"));
+  WriteProxyFile(dir_ + L"proxy.dat", server.port());
+  EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"report vt_uninstall_dump"));
+  ExpectOneDump();
+  EXPECT_EQ(L"report:vt_uninstall_dump\n", Read(L"crash.log"));
+  EXPECT_EQ(1, boxes_.count);
+  ASSERT_EQ(1u, server.Requests().size());
+  std::string line = RequestLine(server.Requests()[0]);
+  std::wstring endpoint = QvStatisticsEndpoint();
+  EXPECT_EQ(0u, line.find("GET " + std::string(endpoint.begin(), endpoint.end()) +
+                          "?type=vt_uninstall_dump&value=&uuid=QV"))
+      << line;
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+// Statistics reports: one HTTP GET per report, sent on a thread of its own
+// so that no window waits for the network, and the per-user installation id
+// they carry. Nobody learns whether a report arrived.
+#pragma once
+
+#include <windows.h>
+
+#include "qv_report_text.h"
+
+// The statistics endpoint, "http://<host>/api.ashx"; the host is a build
+// setting.
+const wchar_t* QvStatisticsEndpoint();
+
+// Returns at once; the report goes out on a thread of its own. Nothing is
+// sent for a missing endpoint or type or an overlong one.
+void DoReport(const wchar_t* endpoint, const wchar_t* type, const wchar_t* value);
+
+// out holds at least 23 units. flag != 0: the id kept under HKCU
+// "SOFTWARE\Vudozuvo" "UID" (made and kept when there is none fit to use);
+// flag 0: a fresh id, the registry untouched.
+void CreateUID(wchar_t* out, int flag);
+
+// Waits at most timeout_ms for the reports still on their way, after
+// telling them to stop reading. True when none is left. The process's exit
+// calls it too (see QvReportsAtExit), so a program that ends while a report
+// runs neither hangs nor frees what the report still uses.
+bool WaitReports(DWORD timeout_ms);
+
+// For the crash filter, which must not allocate once a crash has happened:
+// a record made before, and its start. QvStartReport owns the record from
+// then on (freed by the report thread, or at once when no thread starts).
+StatisticsReport* QvNewReport(const wchar_t* endpoint, const wchar_t* type, const wchar_t* value);
+void QvStartReport(StatisticsReport* report);
