@@ -32,6 +32,8 @@ class Recorder : public QvAnimSink {
   void Add(const std::string& word) { log += (log.empty() ? "" : " ") + word; }
 };
 
+std::vector<int> Corners(const QvAnimRect& r) { return {r.x, r.y, r.w, r.h}; }
+
 std::string Play(int kind, QvAnimRect& r, bool corners = true) {
   Recorder rec;
   EXPECT_TRUE(QvAnimatePlay(kind, r, corners, rec));
@@ -81,10 +83,7 @@ TEST(QvAnimateSteps, ZoomInOvershootsAndRestoresTheRectangle) {
             "S1 A50 M600,367,100,66 P20 A100 M550,334,200,132 P20 A150 M500,301,300,198 P20 "
             "M470,282,360,236 C A183 M480,288,340,224 P20 A216 M490,294,320,212 P20 "
             "A249 M500,300,300,200 P20 C S0 R");
-  EXPECT_EQ(r.x, 500);
-  EXPECT_EQ(r.y, 300);
-  EXPECT_EQ(r.w, 300);
-  EXPECT_EQ(r.h, 200);
+  EXPECT_EQ(Corners(r), (std::vector<int>{500, 300, 300, 200}));
 
   QvAnimRect plain{500, 300, 300, 200};
   EXPECT_EQ(Play(kQvAnimZoomIn, plain, false).find('C'), std::string::npos);
@@ -96,28 +95,16 @@ TEST(QvAnimateSteps, ZoomOutSwellsThenShrinksAndKeepsTheLastPlace) {
             "S1 A217 M490,294,320,212 C R P20 A184 M480,288,340,224 C R P20 "
             "A151 M470,282,360,236 C R P20 A100 M530,321,240,158 P20 A50 M590,360,120,80 P20 "
             "A0 M650,399,0,2 P20");
-  EXPECT_EQ(r.x, 650);
-  EXPECT_EQ(r.y, 399);
-  EXPECT_EQ(r.w, 360);
-  EXPECT_EQ(r.h, 236);
+  EXPECT_EQ(Corners(r), (std::vector<int>{650, 399, 360, 236}));
 }
 
-TEST(QvAnimateSteps, ZeroWidthAndUnknownKinds) {
+TEST(QvAnimateSteps, ZeroWidthAndOtherKinds) {
   // No division by the width: the overshoot only widens.
   QvAnimRect r{10, 10, 0, 50};
-  const std::string in = Play(kQvAnimZoomIn, r);
-  EXPECT_NE(in.find("M-20,10,60,50"), std::string::npos) << in;
-  QvAnimRect z{10, 10, 0, 50};
-  Play(kQvAnimZoomOut, z);
-  EXPECT_EQ(z.h, 50);
-
+  EXPECT_NE(Play(kQvAnimZoomIn, r).find("M-20,10,60,50"), std::string::npos);
   Recorder rec;
-  QvAnimRect any{1, 2, 3, 4};
-  EXPECT_FALSE(QvAnimatePlay(-1, any, true, rec));
-  EXPECT_FALSE(QvAnimatePlay(kQvAnimTurnShow, any, true, rec));
-  EXPECT_FALSE(QvAnimatePlay(12, any, true, rec));
+  for (int kind : {-1, static_cast<int>(kQvAnimTurnShow), 12}) EXPECT_FALSE(QvAnimatePlay(kind, r, true, rec));
   EXPECT_TRUE(rec.log.empty());
-  EXPECT_TRUE(QvTurnFrames(9, 300, 200).empty());
 }
 
 TEST(QvAnimateSteps, TurnFrames) {
@@ -144,12 +131,8 @@ TEST(QvAnimateSteps, TurnFrames) {
     EXPECT_EQ(f.top, 0);
     EXPECT_EQ(f.right_top, 0);
   }
-
-  // Narrow and odd widths still advance, one column a frame.
-  auto narrow = QvTurnFrames(kQvAnimTurnShow, 7, 5);
-  ASSERT_EQ(narrow.size(), 8u);
-  EXPECT_EQ(narrow[0].right, 6);
-  EXPECT_EQ(QvTurnFrames(kQvAnimTurnHide, 0, 5).size(), 1u);
+  // A narrow window still advances, one column a frame.
+  EXPECT_EQ(QvTurnFrames(kQvAnimTurnShow, 7, 5).size(), 8u);
 }
 
 }  // namespace

