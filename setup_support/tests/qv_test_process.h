@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // A new folder under the temporary folder, its path ending in a backslash;
@@ -17,8 +18,10 @@ inline std::wstring MakeScratchFolder(const std::wstring& stem) {
 }
 
 // The program's exit code; 99 when it had to be ended after a minute,
-// 0xFFFFFFFF when it could not start.
-inline DWORD RunAndWait(const std::wstring& program, const std::wstring& args) {
+// 0xFFFFFFFF when it could not start. While it runs, watch (when given)
+// gets its process id about every 50 ms.
+inline DWORD RunAndWait(const std::wstring& program, const std::wstring& args,
+                        const std::function<void(DWORD)>& watch = nullptr) {
   std::wstring line = L"\"" + program + L"\" " + args;
   STARTUPINFOW si = {};
   si.cb = sizeof si;
@@ -26,7 +29,15 @@ inline DWORD RunAndWait(const std::wstring& program, const std::wstring& args) {
   if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return 0xFFFFFFFF;
   CloseHandle(pi.hThread);
-  if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(pi.hProcess, watch ? 50 : 60000) != WAIT_OBJECT_0) {
+    if (GetTickCount() - start >= 60000) {
+      TerminateProcess(pi.hProcess, 99);
+      WaitForSingleObject(pi.hProcess, INFINITE);
+      break;
+    }
+    watch(pi.dwProcessId);
+  }
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hProcess);
