@@ -50,6 +50,10 @@ void CMainDlg::DrawContent(HDC dc) {
   images.DrawImg(dc, kEraserPicture, L"IMG", picture.eraser_x, EraserOffset);
 }
 
+void ShowUninstallerNotice(const std::wstring& text) {
+  MessageBoxW(nullptr, text.c_str(), kUninstallerTitle, MB_OK | MB_ICONINFORMATION);
+}
+
 void QuitApp() { CQvApp::Instance().Exit(); }
 
 unsigned __stdcall ProgressThread(void* window) {
@@ -61,7 +65,10 @@ unsigned __stdcall ProgressThread(void* window) {
     Sleep(200);
   } while (dlg->ShownPercent < 100);
   while (!dlg->Done) Sleep(50);
-  SelfDelete(dlg->context);
+  if (!SelfDelete(dlg->context)) {
+    const std::wstring& folder = dlg->context.Folder;
+    ShowUninstallerNotice(L"无法删除文件夹“" + folder.substr(0, folder.size() - 1) + L"”，请手动删除。");
+  }
   SendMessageW(dlg->hwnd, WM_CLOSE, 0, 0);
   return 0;
 }

@@ -136,6 +136,28 @@ run_uninstaller "$product\\Zodadira.exe" uninstaller-link
 [ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
 echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
 
+# On a western code page a folder named with "€", which the console's code
+# page lacks: the batch file cannot name it exactly, so it is not written;
+# the user is told and the folder is left with the uninstaller in it.
+if [ -n "$suffix" ]; then
+  product='C:\Apps € x\Zuzaror'
+  dir=$(unix_of "$product")
+  parent=$(dirname "$dir")
+  lay_out
+  wine "$product\\Zodadira.exe" >> "$work/log" 2>&1 &
+  pid=$!
+  for _ in $(seq 100); do [ -e "$dir/Zuzaror.exe" ] || break; sleep 0.1; done
+  sleep 3.5
+  import -window root "$shots/uninstaller-kept$suffix.png"
+  kill $pid 2>/dev/null || true
+  wait $pid 2>/dev/null || true
+  [ -e "$drive_c/clear.bat" ] && fail "a batch file was written for a path it cannot name"
+  [ -e "$dir/Zodadira.exe" ] || fail "the uninstaller went without its batch file"
+  [ -e "$dir/Zuzaror.exe" ] && fail "the installation's files stayed"
+  wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
+  rm -rf "$parent"
+fi
+
 # A copy on the desktop, with a record and a key that name the desktop.
 cp "$ZZ_BIN/Zodadira.exe" "$desktop/"
 record Zuzaror Zuzaror Zuzaror > "$desktop/Zodadira.dat"
