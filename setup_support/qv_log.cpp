@@ -38,7 +38,7 @@ CQvLog::~CQvLog() {
 }
 
 bool CQvLog::isLog() {
-  if (force_) return true;
+  if (force_.load()) return true;
   wchar_t value[300] = {};
   if (!CQvReg::Instance().GetRegInfo(HKEY_LOCAL_MACHINE, kSwitchKey, L"debug", 0, value) &&
       isWow64())
@@ -46,29 +46,36 @@ bool CQvLog::isLog() {
   return std::wcscmp(value, L"1") == 0;
 }
 
-void CQvLog::GetLogFileName(std::wstring& out) {
+void CQvLog::GetLogFileName(std::wstring& out) { out = LogFileName(Now()); }
+
+std::wstring CQvLog::LogFileName(const QvLogTime& time) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring folder = path;
   folder.erase(folder.find_last_of(L'\\') + 1);
-  out = QvLogFileName(folder, Now());
+  return QvLogFileName(folder, time);
 }
 
 void CQvLog::AppendToFile(const std::wstring& text) {
-  std::wstring name;
-  GetLogFileName(name);
-  FILE* f = _wfopen(name.c_str(), L"ab");
-  if (!f) return;
-  std::wstring line = QvLogLine(Now(), text);
+  // One reading of the clock: a line written at midnight goes to the file
+  // of the day its time stamp names.
+  const QvLogTime now = Now();
+  std::wstring line = QvLogLine(now, text);
   int n = WideCharToMultiByte(CP_THREAD_ACP, 0, line.c_str(), static_cast<int>(line.size()),
                               nullptr, 0, nullptr, nullptr);
-  if (n > 0) {
-    std::string bytes(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_THREAD_ACP, 0, line.c_str(), static_cast<int>(line.size()),
-                        bytes.data(), n, nullptr, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-  }
-  std::fclose(f);
+  if (n <= 0) return;
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_THREAD_ACP, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(),
+                      n, nullptr, nullptr);
+  // Append-only access: the system puts each write at the end of the file,
+  // so lines of two writers follow each other instead of overwriting.
+  HANDLE file = CreateFileW(LogFileName(now).c_str(), FILE_APPEND_DATA,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
 }
 
 void CQvLog::WriteLog(LPCWSTR text) {

@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+
+#include "qv_log_format.h"
 
 class CQvLog {
  public:
@@ -14,7 +17,7 @@ class CQvLog {
   CQvLog(const CQvLog&) = delete;
   CQvLog& operator=(const CQvLog&) = delete;
 
-  void ForceLog(bool force) { force_ = force; }
+  void ForceLog(bool force) { force_.store(force); }
   bool isLog();
   void GetLogFileName(std::wstring& out);
 
@@ -27,8 +30,9 @@ class CQvLog {
  private:
   CQvLog() = default;
   void AppendToFile(const std::wstring& text);
+  static std::wstring LogFileName(const QvLogTime& time);
 
-  bool force_ = false;
+  std::atomic<bool> force_{false};
   std::wstring mem_name_;
   HANDLE section_ = nullptr;
   long long mem_offset_ = 0;

@@ -63,14 +63,16 @@ void SetProxyLogin(HINTERNET connection, const tagQvProxyConfig& proxy) {
 
 }  // namespace
 
-CQvNet::CQvNet() {
+CQvNet::CQvNet() : CQvNet(false) {}
+
+CQvNet::CQvNet(bool owns_zlib) : owns_zlib_(owns_zlib) {
   LoadProxyConfig();
   CQvZlib::Instance().InitZlib();
 }
 
 CQvNet::~CQvNet() {
   Stop();
-  CQvZlib::Instance().UninitZlib();
+  if (owns_zlib_) CQvZlib::Instance().UninitZlib();
 }
 
 CQvNet& CQvNet::operator=(const CQvNet& other) {
@@ -84,7 +86,7 @@ CQvNet& CQvNet::operator=(const CQvNet& other) {
 }
 
 CQvNet& CQvNet::Instance() {
-  static CQvNet instance;
+  static CQvNet instance(true);
   return instance;
 }
 

@@ -13,8 +13,8 @@
 
 class CQvNet {
  public:
-  // Set-up of an object of the caller's; the destructor stops it and
-  // releases zlib like the singleton does at exit.
+  // Set-up of an object of the caller's; the destructor stops it. Only the
+  // singleton releases zlib, at exit: others in the process still use it.
   CQvNet();
   ~CQvNet();
   CQvNet(const CQvNet&) = delete;
@@ -42,10 +42,12 @@ class CQvNet {
   }
 
  private:
+  explicit CQvNet(bool owns_zlib);
   int Request(bool post, LPCWSTR url, const char* body, char* buffer, DWORD size);
   HINTERNET OpenInternet() const;
 
   tagQvProxyConfig proxy_;
+  bool owns_zlib_ = false;
   std::atomic<unsigned char> stop_{0};
   int attempts_ = 3;
   DWORD pause_ms_ = 1000;

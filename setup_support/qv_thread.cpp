@@ -27,16 +27,17 @@ void CQvThread::ExitThread(HANDLE thread, DWORD timeout_ms) {
   CloseHandle(thread);
 }
 
+bool CQvThread::IsCurrentThread(HANDLE thread) {
+  return thread && GetThreadId(thread) == GetCurrentThreadId();
+}
+
 tagQvTimer* CQvThread::AddTimer(int id, QvTimerProc callback, int interval, void* data) {
   for (auto& entry : timers_) {
     if (entry->id != id) continue;
     if (entry->stopped.load() == 0 && !IsStopped()) return nullptr;
-    // The old thread may still be in its last wait: let it end before the
-    // slot changes hands. Only this side closes a timer's handle.
-    if (entry->thread) {
-      WaitForSingleObject(entry->thread, INFINITE);
-      CloseHandle(entry->thread);
-    }
+    // The caller made sure the old thread has ended. Only this side closes
+    // a timer's handle.
+    if (entry->thread) CloseHandle(entry->thread);
     entry->callback = callback;
     entry->interval = interval;
     entry->owner = this;
@@ -55,8 +56,41 @@ tagQvTimer* CQvThread::AddTimer(int id, QvTimerProc callback, int interval, void
   return timers_.back().get();
 }
 
+// A handle of our own to the thread still in a stopped slot of that id, or
+// null when the slot is free to reuse. Called under the lock.
+HANDLE CQvThread::OldThreadOf(int id, bool* self) {
+  *self = false;
+  for (auto& entry : timers_) {
+    if (entry->id != id || !entry->thread) continue;
+    if (entry->stopped.load() == 0 && !IsStopped()) return nullptr;
+    if (WaitForSingleObject(entry->thread, 0) == WAIT_OBJECT_0) return nullptr;
+    if (IsCurrentThread(entry->thread)) {
+      *self = true;
+      return nullptr;
+    }
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), entry->thread, GetCurrentProcess(), &copy, SYNCHRONIZE,
+                    FALSE, 0);
+    return copy;
+  }
+  return nullptr;
+}
+
 void CQvThread::StartTimer(int id, QvTimerProc callback, int interval_ms, void* data) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
+  // The old thread of a reused slot may be in its last callback, which may
+  // call back into this object: it is waited for without the lock held.
+  for (;;) {
+    bool self = false;
+    HANDLE old = OldThreadOf(id, &self);
+    // A timer's own callback cannot wait for its thread to end.
+    if (self) return;
+    if (!old) break;
+    lock.unlock();
+    WaitForSingleObject(old, INFINITE);
+    CloseHandle(old);
+    lock.lock();
+  }
   tagQvTimer* entry = AddTimer(id, callback, interval_ms, data);
   if (!entry) return;
   // Started suspended so that the handle is in the entry before the thread
@@ -75,7 +109,7 @@ unsigned __stdcall CQvThread::TimerThread(void* p) {
   tagQvTimer* entry = static_cast<tagQvTimer*>(p);
   while (!entry->owner->IsStopped() && entry->stopped.load() == 0) {
     Sleep(static_cast<DWORD>(entry->interval < 0 ? 0 : entry->interval));
-    entry->callback(entry->data);
+    if (entry->callback) entry->callback(entry->data);
   }
   entry->stopped = 1;
   return 0;
@@ -92,18 +126,22 @@ void CQvThread::KillTimer(int id) {
 
 void CQvThread::Stop() {
   stop_ = 1;
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (auto& entry : timers_) {
-    if (!entry->thread) continue;
-    // A timer callback that ends the program stops the timers from its own
-    // thread: waiting for itself would only end in killing itself.
-    if (GetThreadId(entry->thread) == GetCurrentThreadId()) {
-      entry->stopped = 1;
-      continue;
+  // The handles are taken out under the lock and waited for without it, so
+  // a last callback that calls a locking member is not ended in its wait.
+  std::vector<HANDLE> threads;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto& entry : timers_) {
+      // Called from a timer's callback: that thread ends by itself once it
+      // returns, and must neither wait for nor end itself.
+      if (!entry->thread || IsCurrentThread(entry->thread)) continue;
+      threads.push_back(entry->thread);
+      entry->thread = nullptr;
     }
-    if (WaitForSingleObject(entry->thread, 100) == WAIT_TIMEOUT) TerminateThread(entry->thread, 0);
-    CloseHandle(entry->thread);
-    entry->thread = nullptr;
+  }
+  for (HANDLE thread : threads) {
+    if (WaitForSingleObject(thread, 100) == WAIT_TIMEOUT) TerminateThread(thread, 0);
+    CloseHandle(thread);
   }
 }
 

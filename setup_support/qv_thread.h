@@ -52,6 +52,8 @@ class CQvThread {
 
  private:
   tagQvTimer* AddTimer(int id, QvTimerProc callback, int interval, void* data);
+  HANDLE OldThreadOf(int id, bool* self);
+  static bool IsCurrentThread(HANDLE thread);
   static unsigned __stdcall TimerThread(void* entry);
 
   std::atomic<int> stop_{0};

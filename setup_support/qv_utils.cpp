@@ -309,7 +309,11 @@ int PlayWav(LPCWSTR name, int resource) {
 
 int CheckOneInstance(LPCWSTR name, LPCWSTR text) {
   HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return 1;  // kept open: the name stays taken
+  const DWORD error = GetLastError();
+  // A mutex made by an instance running elevated or as another user cannot
+  // be opened at all: that instance runs all the same.
+  const bool other_runs = mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+  if (!other_runs) return 1;  // kept open: the name stays taken
   if (mutex) CloseHandle(mutex);
   HWND other = FindWindowW(nullptr, name);
   if (!other) return 1;
@@ -353,7 +357,12 @@ int ReadShareMem(LPCWSTR name, LPWSTR out, DWORD capacity) {
   const wchar_t* text = static_cast<const wchar_t*>(view.get());
   const SIZE_T available = ViewBytes(view.get()) / sizeof(wchar_t);
   SIZE_T n = 0;
-  while (n < available && n + 1 < capacity && text[n]) ++n;
+  while (n < available && text[n]) ++n;
+  // A text longer than the caller's room is refused, not handed back cut.
+  if (n >= capacity) {
+    out[0] = L'\0';
+    return 0;
+  }
   std::wmemcpy(out, text, n);
   out[n] = L'\0';
   return 1;

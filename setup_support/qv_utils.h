@@ -40,6 +40,6 @@ HANDLE CreateShareMem(LPCWSTR name, DWORD size);
 // 0 when there is no such section or the text with its NUL does not fit at
 // that character index.
 int WriteShareMem(LPCWSTR name, LPCWSTR text, int index);
-// Copies the section's text, cut to capacity - 1 characters, always ending
-// in a NUL.
+// Copies the section's text with its NUL; 0, with out emptied, when it has
+// capacity characters or more.
 int ReadShareMem(LPCWSTR name, LPWSTR out, DWORD capacity = MAX_PATH);

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include "qv_handle.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -61,21 +63,6 @@ std::wstring LibraryPath() {
   return folder + L"zlib1.dll";
 }
 
-class File {
- public:
-  explicit File(HANDLE h) : h_(h) {}
-  ~File() {
-    if (ok()) CloseHandle(h_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
@@ -83,7 +70,7 @@ using Buffer = std::unique_ptr<BYTE, FreeDeleter>;
 
 // Reads the whole source; the result is S_OK with *size set.
 HRESULT ReadSource(LPCWSTR source, Buffer* data, ULONGLONG* size) {
-  File in(CreateFileW(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+  QvFileHandle in(CreateFileW(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!in.ok()) return LastErrorResult();
   LARGE_INTEGER li;
@@ -102,11 +89,22 @@ HRESULT ReadSource(LPCWSTR source, Buffer* data, ULONGLONG* size) {
 
 // Writes the result beside the destination first and then puts it in
 // place, so a failure never leaves a damaged or emptied destination.
+// A ".part" file that is already there is someone else's: a name of its own
+// is looked for instead ("<destination>.part", ".part1", ...).
+HANDLE CreateOwnTemp(LPCWSTR destination, std::wstring* temp) {
+  for (int n = 0; n < 100; ++n) {
+    *temp = std::wstring(destination) + L".part" + (n ? std::to_wstring(n) : std::wstring());
+    HANDLE file = CreateFileW(temp->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
 HRESULT WriteDestination(LPCWSTR destination, const BYTE* data, ULONGLONG size) {
-  std::wstring temp = std::wstring(destination) + L".part";
+  std::wstring temp;
   {
-    File out(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    QvFileHandle out(CreateOwnTemp(destination, &temp));
     if (!out.ok()) return LastErrorResult();
     DWORD written = 0;
     if (size > 0 && (!WriteFile(out.get(), data, static_cast<DWORD>(size), &written, nullptr) ||
@@ -217,18 +215,25 @@ int CQvZlib::InflateBuffer(BYTE** out, DWORD* out_length, const BYTE* data, DWOR
   stream.avail_in = length;
   std::string result;
   BYTE chunk[4096];
-  for (;;) {
-    stream.next_out = chunk;
-    stream.avail_out = sizeof chunk;
-    rc = g_zlib.inflate(&stream, Z_NO_FLUSH);
-    if (rc == Z_MEM_ERROR || rc == Z_DATA_ERROR || rc == Z_NEED_DICT) break;
-    std::size_t produced = sizeof chunk - stream.avail_out;
-    if (result.size() + produced > kMaxOutput) {
-      rc = Z_DATA_ERROR;
-      break;
+  // A result that cannot grow ends the stream like any other failure:
+  // nothing may leave here with the stream still open.
+  try {
+    for (;;) {
+      stream.next_out = chunk;
+      stream.avail_out = sizeof chunk;
+      rc = g_zlib.inflate(&stream, Z_NO_FLUSH);
+      if (rc == Z_MEM_ERROR || rc == Z_DATA_ERROR || rc == Z_NEED_DICT) break;
+      std::size_t produced = sizeof chunk - stream.avail_out;
+      if (result.size() + produced > kMaxOutput) {
+        rc = Z_DATA_ERROR;
+        break;
+      }
+      result.append(reinterpret_cast<char*>(chunk), produced);
+      if (stream.avail_out != 0 || rc == Z_STREAM_END) break;
     }
-    result.append(reinterpret_cast<char*>(chunk), produced);
-    if (stream.avail_out != 0 || rc == Z_STREAM_END) break;
+  } catch (...) {
+    rc = Z_MEM_ERROR;
+    std::string().swap(result);
   }
   g_zlib.inflate_end(&stream);
   *out = nullptr;

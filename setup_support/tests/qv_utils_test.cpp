@@ -344,10 +344,13 @@ TEST(QvUtilsShareMem, WriteAndReadWithinTheSection) {
   EXPECT_EQ(1, ReadShareMem(name.c_str(), out));
   EXPECT_EQ(std::wstring(L"hello\u4E16\u754C"), out);
 
-  // The caller's capacity bounds the copy and the NUL always follows.
+  // A text that does not fit the caller's room is refused, never cut.
   wchar_t small[4] = {L'z', L'z', L'z', L'z'};
-  EXPECT_EQ(1, ReadShareMem(name.c_str(), small, 4));
-  EXPECT_EQ(std::wstring(L"hel"), small);
+  EXPECT_EQ(0, ReadShareMem(name.c_str(), small, 4));
+  EXPECT_EQ(std::wstring(), small);
+  wchar_t exact[8];
+  EXPECT_EQ(1, ReadShareMem(name.c_str(), exact, 8));
+  EXPECT_EQ(std::wstring(L"hello\u4E16\u754C"), exact);
   EXPECT_EQ(0, ReadShareMem(name.c_str(), small, 0));
 
   // Writes past the mapped pages are refused whole, never made in part.

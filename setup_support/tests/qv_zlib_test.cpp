@@ -65,6 +65,12 @@ TEST_F(Zlib, FilesRoundTripAsOneZlibStream) {
   EXPECT_EQ(CQvZlib::Instance().DecodeFile((folder_ + L"z").c_str(), (folder_ + L"out").c_str(), 0), S_OK);
   EXPECT_EQ(Read(folder_ + L"out"), data);
   EXPECT_FALSE(Exists(folder_ + L"out.part"));
+  // A ".part" file found there is not ours to overwrite or remove.
+  Write(folder_ + L"out.part", "someone else's");
+  EXPECT_EQ(CQvZlib::Instance().DecodeFile((folder_ + L"z").c_str(), (folder_ + L"out").c_str(), 0), S_OK);
+  EXPECT_EQ(Read(folder_ + L"out"), data);
+  EXPECT_EQ(Read(folder_ + L"out.part"), "someone else's");
+  EXPECT_FALSE(Exists(folder_ + L"out.part1"));
 
   Write(folder_ + L"empty", "");
   EXPECT_EQ(CQvZlib::Instance().EncodeFile((folder_ + L"empty").c_str(), (folder_ + L"ez").c_str(), -1), S_OK);
