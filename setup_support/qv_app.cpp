@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "qv_image.h"
+#include "qv_report.h"
 #include "qv_thread.h"
 #include "qv_utils.h"
 
@@ -12,8 +13,9 @@ namespace {
 std::atomic<int> g_drawing_threads{0};
 thread_local int t_drawing_depth = 0;
 
-// Long enough for the slowest window animation to play to its end.
-constexpr DWORD kDrawingWaitMs = 2000;
+// Long enough for the slowest window animation to play to its end; movies
+// and reports get as long each.
+constexpr DWORD kExitWaitMs = 2000;
 
 }  // namespace
 
@@ -57,8 +59,9 @@ void CQvApp::Exit() {
   }
   quitting_ = true;
   CQvThread::Instance().Stop();
-  CQvImage::Instance().StopAllMovies(kDrawingWaitMs);
-  QvDrawingThreadScope::WaitForOthers(kDrawingWaitMs);
+  CQvImage::Instance().StopAllMovies(kExitWaitMs);
+  QvDrawingThreadScope::WaitForOthers(kExitWaitMs);
+  WaitReports(kExitWaitMs);
   PostQuitMessage(0);
   exit(0);
 }

@@ -52,6 +52,12 @@ class CQvBase {
   // The stored window, else the application's main window (then stored).
   HWND OwnerWindow();
   QvBox Box() const { return QvBox{x, y, width, height}; }
+  void Place(int left, int top, int w, int h) {
+    x = left;
+    y = top;
+    width = w;
+    height = h;
+  }
 
   // Draws the picture of a state into (px, py, w, h): the control's own
   // file, else the skin's theme file, else the module resource.

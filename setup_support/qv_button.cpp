@@ -12,10 +12,7 @@ void CQvButton::Init(const wchar_t* text, int left, int top, int w, int h, int e
   resource_type = L"IMG";
   state = kQvButtonNormal;
   caption = text ? text : L"";
-  x = left;
-  y = top;
-  width = w;
-  height = h;
+  Place(left, top, w, h);
   edge_width = edge;
   frame_count = frames;
   base_name = L"button";

@@ -20,10 +20,7 @@ CQvLink::CQvLink(const wchar_t* text, int left, int top, int w, int h) {
 
 void CQvLink::SetCaption(const wchar_t* text, int left, int top, int w, int h) {
   caption = text ? text : L"";
-  x = left;
-  y = top;
-  width = w;
-  height = h;
+  Place(left, top, w, h);
 }
 
 void CQvLink::Draw(HDC dc, int left, int top) {
@@ -65,10 +62,7 @@ bool CQvLink::OnMouse(int px, int py, int kind, void* owner) {
 
 void CQvText::SetText(const wchar_t* value, int left, int top, int w, int h) {
   text = value ? value : L"";
-  x = left;
-  y = top;
-  width = w;
-  height = h;
+  Place(left, top, w, h);
   drag_through = true;
 }
 
@@ -96,10 +90,7 @@ void CQvCheckBox::Init(bool is_checked, const wchar_t* text, int top, HWND owner
   checked = is_checked;
   state = is_checked ? kQvChecked : kQvUnchecked;
   caption = text ? text : L"";
-  x = 50;
-  y = top;
-  width = 200;
-  height = 20;
+  Place(50, top, 200, 20);
   edge_width = 0;
   frame_count = 1;
   base_name = L"checkbox";

@@ -132,13 +132,8 @@ void CQvDlg::OnMouseMove(WPARAM, LPARAM lparam) {
 LRESULT CQvDlg::WndProc(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
   if (w != hwnd) return DefWindowProcW(w, message, wparam, lparam);
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      Paint(dc);
-      EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return OnPaintMessage();
     case WM_ERASEBKGND:
       return 0;
     case WM_SIZE:

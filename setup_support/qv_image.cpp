@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "qv_shell.h"
+
 using Gdiplus::Image;
 
 namespace {
@@ -152,31 +154,11 @@ void CQvImage::DrawKeyedImage(HDC dc, Image* image, Gdiplus::ARGB upper_key,
 }
 
 Image* CQvImage::LoadPngFromRes(int id, const wchar_t* type) {
-  HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-  if (!found) return nullptr;
-  const DWORD size = SizeofResource(module, found);
-  HGLOBAL loaded = LoadResource(module, found);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) {
-    if (loaded) FreeResource(loaded);
-    return nullptr;
-  }
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) return nullptr;
-  void* bytes = GlobalLock(copy);
-  if (!bytes) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  memcpy(bytes, data, size);
-  GlobalUnlock(copy);
-  IStream* stream = nullptr;
-  // The stream frees the block when its last reference goes.
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-    GlobalFree(copy);
-    return nullptr;
-  }
+  // Resource ids are 16 bits: anything else would name another resource.
+  if (id <= 0 || id > 0xFFFF) return nullptr;
+  // A copy of the bytes in a stream that frees them with its last reference.
+  IStream* stream = QvResGetStream(static_cast<WORD>(id), type);
+  if (!stream) return nullptr;
   Image* image = Image::FromStream(stream);
   stream->Release();
   if (image && image->GetLastStatus() != Gdiplus::Ok) {

@@ -26,13 +26,9 @@ bool WaitAndClose(HANDLE& thread, DWORD timeout_ms) {
   return true;
 }
 
-}  // namespace
-
-bool CQvImage::AddMovie(HWND window, const wchar_t* file, int x, int y, int frame_count,
-                        int interval, int id, int effect, int width, int height, HDC background) {
+std::unique_ptr<tagQvMovie> NewMovie(HWND window, int x, int y, int frame_count, int interval,
+                                     int id, int effect, int width, int height, HDC background) {
   auto movie = std::make_unique<tagQvMovie>();
-  movie->source_kind = 1;
-  movie->file = file ? file : L"";
   movie->window = window;
   movie->background = background;
   movie->id = id;
@@ -43,26 +39,26 @@ bool CQvImage::AddMovie(HWND window, const wchar_t* file, int x, int y, int fram
   movie->height = height;
   movie->frame_count = frame_count;
   movie->interval = interval;
+  return movie;
+}
+
+}  // namespace
+
+bool CQvImage::AddMovie(HWND window, const wchar_t* file, int x, int y, int frame_count,
+                        int interval, int id, int effect, int width, int height, HDC background) {
+  auto movie = NewMovie(window, x, y, frame_count, interval, id, effect, width, height, background);
+  movie->source_kind = 1;
+  movie->file = file ? file : L"";
   return AddMovieEntry(std::move(movie));
 }
 
 bool CQvImage::AddMovie(HWND window, int resource_id, const wchar_t* resource_type, int x, int y,
                         int frame_count, int interval, int id, int effect, int width, int height,
                         HDC background) {
-  auto movie = std::make_unique<tagQvMovie>();
+  auto movie = NewMovie(window, x, y, frame_count, interval, id, effect, width, height, background);
   movie->source_kind = 0;
   movie->resource_id = resource_id;
   movie->resource_type = resource_type ? resource_type : L"";
-  movie->window = window;
-  movie->background = background;
-  movie->id = id;
-  movie->effect = effect;
-  movie->x = x;
-  movie->y = y;
-  movie->width = width;
-  movie->height = height;
-  movie->frame_count = frame_count;
-  movie->interval = interval;
   return AddMovieEntry(std::move(movie));
 }
 
@@ -139,6 +135,8 @@ bool CQvImage::StopAllMovies(DWORD timeout_ms) {
 }
 
 void CQvImage::PlayStep(tagQvMovie& movie, HDC dc, int step) {
+  // No memory picture (an empty rectangle): nothing to draw into.
+  if (!dc) return;
   std::unique_ptr<Gdiplus::Image> image = LoadMovieSource(movie);
   if (!image || image->GetLastStatus() != Gdiplus::Ok) return;
   switch (movie.effect) {

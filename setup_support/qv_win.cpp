@@ -25,10 +25,7 @@ CQvWin::~CQvWin() {
 }
 
 bool CQvWin::Create(HWND parent, int w, int h, bool is_layered, DWORD style) {
-  x = 0;
-  y = 0;
-  width = w;
-  height = h;
+  Place(0, 0, w, h);
   CQvApp& app = CQvApp::Instance();
 
   wchar_t name[kQvAppNameChars + 40];
@@ -68,19 +65,22 @@ bool CQvWin::Create(HWND parent, int w, int h, bool is_layered, DWORD style) {
 LRESULT CQvWin::WndProc(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
   if (w == hwnd) {
     switch (message) {
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
-        Paint(dc);
-        EndPaint(w, &ps);
-        return 0;
-      }
+      case WM_PAINT:
+        return OnPaintMessage();
       case WM_QV_REDRAW:
         PaintNow();
         return 0;
     }
   }
   return DefWindowProcW(w, message, wparam, lparam);
+}
+
+LRESULT CQvWin::OnPaintMessage() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  Paint(dc);
+  EndPaint(hwnd, &ps);
+  return 0;
 }
 
 void CQvWin::Redraw() {

@@ -36,6 +36,8 @@ class CQvWin : public CQvBase {
  protected:
   // Composes a frame now, on the calling thread.
   void PaintNow();
+  // WM_PAINT: the frame into the paint DC.
+  LRESULT OnPaintMessage();
 
  private:
   friend LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
