@@ -4,6 +4,7 @@
 #include "qv_app.h"
 #include "qv_image.h"
 #include "qv_messages.h"
+#include "qv_msgbox.h"
 #include "qv_report.h"
 #include "qv_thread.h"
 
@@ -51,7 +52,11 @@ void CMainDlg::DrawContent(HDC dc) {
 }
 
 void ShowUninstallerNotice(const std::wstring& text) {
-  MessageBoxW(nullptr, text.c_str(), kUninstallerTitle, MB_OK | MB_ICONINFORMATION);
+  CQvMsgBox box;
+  box.body = text;
+  // Stays until the user has read it: nothing else tells what was left.
+  box.countdown = 0;
+  box.Show(kUninstallerTitle, nullptr);
 }
 
 void QuitApp() { CQvApp::Instance().Exit(); }
