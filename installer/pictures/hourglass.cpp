@@ -12,8 +12,9 @@ using zz::Rgba;
 using zz::RgbaOf;
 
 // Window coordinates of the glass: the frame at x 110, 136 wide, 328 high;
-// the upper bulb from y 12 to the neck at 164, the lower one from 164 to 316.
-constexpr float kCentreX = 178, kTop = 12, kNeck = 164, kBottom = 316, kNeckHalf = 5, kBulbHalf = 60;
+// the upper bulb from y 12 to the neck at 146, the lower one from there to
+// 306, where the sand pictures (126 x 136 at y 6, 126 x 126 at y 180) end.
+constexpr float kCentreX = 178, kTop = 12, kNeck = 146, kBottom = 306, kNeckHalf = 5, kBulbHalf = 60;
 
 // Half the inner width of the glass at window row y.
 float GlassHalfWidth(float y) {
@@ -50,13 +51,13 @@ void FillInside(PictureCanvas& canvas, int left, int top, Surface surface, float
 
 void Caps(PictureCanvas& frame) {
   const Rgba wood_light = RgbaOf(0xc8, 0x8a, 0x4c), wood_dark = RgbaOf(0x7a, 0x4a, 0x22);
-  for (int y : {0, 316}) {
+  for (int y : {0, 306}) {
     frame.FillRoundRect(0, y, 136, 12, 4, wood_dark);
     frame.VerticalGradient(2, y + 1, 132, 9, wood_light, wood_dark);
   }
   for (int x : {4, 124}) {
-    frame.HorizontalGradient(x, 12, 8, 304, wood_light, wood_dark);
-    frame.FillRect(x, 12, 1, 304, RgbaOf(0x5a, 0x34, 0x16));
+    frame.HorizontalGradient(x, 12, 8, 294, wood_light, wood_dark);
+    frame.FillRect(x, 12, 1, 294, RgbaOf(0x5a, 0x34, 0x16));
   }
 }
 
@@ -89,7 +90,7 @@ const Rgba kSandLight = RgbaOf(0xf7, 0xd2, 0x7c), kSandDark = RgbaOf(0xd0, 0x97,
 // Drawn at (115, 6): the upper bulb full.
 PictureCanvas UpperSand() {
   PictureCanvas sand(126, 136);
-  FillInside(sand, 115, 6, [](float) { return kTop + 10; }, kNeck, kSandLight, kSandDark, 2);
+  FillInside(sand, 115, 6, [](float) { return kTop + 8; }, kNeck, kSandLight, kSandDark, 2);
   return sand;
 }
 

@@ -60,8 +60,14 @@ std::wstring LinkTarget(const wchar_t* where) {
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&link))) &&
       SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(path.c_str(), STGM_READ)))
-    link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+      SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+    // The item list keeps the names in UTF-16; Wine's stored path text is
+    // in the ANSI code page of the process that saved it.
+    PIDLIST_ABSOLUTE item = nullptr;
+    if (FAILED(link->GetIDList(&item)) || !item || !SHGetPathFromIDListW(item, target))
+      link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    CoTaskMemFree(item);
+  }
   if (file) file->Release();
   if (link) link->Release();
   CoUninitialize();
