@@ -19,7 +19,8 @@ CQvDC::CQvDC(CQvDC&& other) noexcept
       old_object_(other.old_object_),
       pending_draw_(other.pending_draw_),
       layered_(other.layered_),
-      window_(other.window_) {
+      window_(other.window_),
+      alpha_(other.alpha_) {
   other.Reset();
 }
 
@@ -36,6 +37,7 @@ CQvDC& CQvDC::operator=(CQvDC&& other) noexcept {
     pending_draw_ = other.pending_draw_;
     layered_ = other.layered_;
     window_ = other.window_;
+    alpha_ = other.alpha_;
     other.Reset();
   }
   return *this;
@@ -68,7 +70,7 @@ bool CQvDC::Draw() {
     POINT destination = {window_rect.left, window_rect.top};
     SIZE size = {window_rect.right - window_rect.left, window_rect.bottom - window_rect.top};
     POINT source = {0, 0};
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha_, AC_SRC_ALPHA};
     return UpdateLayeredWindow(window_, target_, &destination, &size, mem_dc_, &source, 0,
                                &blend, ULW_ALPHA) != FALSE;
   }
@@ -92,4 +94,5 @@ void CQvDC::Reset() {
   pending_draw_ = false;
   layered_ = false;
   window_ = nullptr;
+  alpha_ = 255;
 }

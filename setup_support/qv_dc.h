@@ -36,6 +36,9 @@ class CQvDC {
   HBITMAP GetBitmap() const { return bitmap_; }
   const RECT& GetRect() const { return rect_; }
   bool IsDrawPending() const { return pending_draw_; }
+  // Whole-frame opacity a layered window is shown with, on top of the
+  // frame's own per-pixel alpha.
+  void SetAlpha(BYTE alpha) { alpha_ = alpha; }
 
  private:
   void Reset();
@@ -48,4 +51,5 @@ class CQvDC {
   bool pending_draw_ = false;
   bool layered_ = false;
   HWND window_ = nullptr;
+  BYTE alpha_ = 255;
 };

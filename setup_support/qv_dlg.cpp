@@ -7,6 +7,7 @@
 CQvDlg::CQvDlg() = default;
 
 CQvDlg::~CQvDlg() {
+  JoinAnimation();
   // Both pictures are dropped before the window goes; neither owes a frame.
   last_frame.Release();
   background.Release();
@@ -41,6 +42,7 @@ void CQvDlg::Paint(HDC dc) {
   RECT client;
   GetClientRect(hwnd, &client);
   CQvDC frame(dc, client, true, layered, layered ? hwnd : nullptr);
+  frame.SetAlpha(static_cast<BYTE>(layered_alpha.load()));
   HDC memory = frame.GetMemDC();
   if (!memory) return;
   DrawBackground(memory, client);
@@ -169,8 +171,14 @@ void CQvDlg::ShowCenter(int kind) {
 }
 
 void CQvDlg::AnimateAsync(int kind) {
+  if (animation_thread) {
+    // One still playing would refuse the new kind anyway.
+    if (WaitForSingleObject(animation_thread, 0) == WAIT_TIMEOUT) return;
+    CloseHandle(animation_thread);
+    animation_thread = nullptr;
+  }
   animation_kind = kind;
-  CQvThread::StartThread(AnimateThread, this, TRUE);
+  animation_thread = CQvThread::StartThread(AnimateThread, this, FALSE);
 }
 
 unsigned __stdcall AnimateThread(void* dialog) {

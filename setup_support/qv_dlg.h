@@ -38,7 +38,12 @@ class CQvDlg : public CQvWin {
   // Centres the dialog on the screen and shows it with an effect played on
   // a thread of its own; the first dialog shown becomes the main window.
   void ShowCenter(int kind);
+  // The thread is kept until it is joined: the window and the members it
+  // draws with must outlive it.
   void AnimateAsync(int kind);
+  // Waits for an effect started by AnimateAsync, still answering the
+  // messages it sends this thread's windows meanwhile.
+  void JoinAnimation();
   // False when the point lies on a visible control that does not let the
   // caption drag pass through, edges included.
   bool CanDrag(int px, int py) const;
@@ -58,6 +63,10 @@ class CQvDlg : public CQvWin {
   // While set, frames leave the controls out and moves reach none of them.
   std::atomic<bool> suppress{false};
   std::atomic<bool> animation_busy{false};
+  HANDLE animation_thread = nullptr;
+  // Whole-window opacity of a layered dialog, applied by every frame it
+  // shows; the fades change it.
+  std::atomic<int> layered_alpha{255};
   std::vector<CQvBase*> controls;  // not owned
   int background_id = kQvDialogBackgroundId;
   HDC parent_background_dc = nullptr;

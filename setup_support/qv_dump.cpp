@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <utility>
 
+#include "qv_app.h"
+#include "qv_msgbox.h"
 #include "qv_report.h"
 
 namespace {
@@ -35,7 +37,6 @@ volatile LONG g_filter_thread = 0;
 
 struct Hooks {
   CqvDump::ReportHook report;
-  CqvDump::BoxHook box;
 };
 
 Hooks& CrashHooks() {
@@ -99,6 +100,15 @@ void WriteDump(EXCEPTION_POINTERS* pointers) {
   CloseHandle(process);
 }
 
+// The crash box over the main window, with the crash picture; its
+// count-down closes it when nobody is there to press OK.
+void ShowCrashBox() {
+  CQvApp& app = CQvApp::Instance();
+  CQvMsgBox box;
+  box.picture_id = kQvMsgBoxCrashPicture;
+  box.Show(app.GetAppName(), app.GetMainWnd());
+}
+
 }  // namespace
 
 CqvDump& CqvDump::Instance() {
@@ -141,8 +151,6 @@ void CqvDump::Install(const wchar_t* app_name, const wchar_t* report_type) {
 
 void CqvDump::SetReportHook(ReportHook hook) { CrashHooks().report = std::move(hook); }
 
-void CqvDump::SetBoxHook(BoxHook hook) { CrashHooks().box = std::move(hook); }
-
 const CqvDump* CqvDump::Current() { return g_current; }
 
 LONG WINAPI CqvDump::ExceptionFilter(EXCEPTION_POINTERS* pointers) {
@@ -168,7 +176,7 @@ LONG WINAPI CqvDump::ExceptionFilter(EXCEPTION_POINTERS* pointers) {
   }
   WriteDump(pointers);
   try {
-    if (hooks.box) hooks.box();
+    ShowCrashBox();
   } catch (...) {
   }
   return EXCEPTION_EXECUTE_HANDLER;

@@ -12,11 +12,8 @@
 class CqvDump {
  public:
   // The crash report goes to the statistics service by itself; the report
-  // hook only watches it go (tests). The box is drawn by the skinned message
-  // box, which lives above this library, so the programs hand it in. An
-  // unset hook is skipped.
+  // hook only watches it go (tests). An unset hook is skipped.
   using ReportHook = std::function<void(const wchar_t* report_type)>;
-  using BoxHook = std::function<void()>;
 
   static CqvDump& Instance();
 
@@ -32,7 +29,6 @@ class CqvDump {
   static LONG WINAPI ExceptionFilter(EXCEPTION_POINTERS* pointers);
 
   static void SetReportHook(ReportHook hook);
-  static void SetBoxHook(BoxHook hook);
   static const CqvDump* Current();
 
   const std::wstring& AppName() const { return app_name_; }

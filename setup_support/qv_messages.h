@@ -12,3 +12,8 @@ static_assert(WM_SETUP_PROGRESS == 2025, "both setup programs and their tests us
 // Asks a window to compose and show a fresh frame on its own thread; posted
 // by Redraw when it is called from another thread.
 constexpr UINT WM_QV_REDRAW = WM_APP + 0x101;
+
+// A message box's count-down reached the seconds in wParam; posted by its
+// count-down thread, so that the caption and the close happen on the box's
+// own thread.
+constexpr UINT WM_QV_COUNTDOWN = WM_APP + 0x102;

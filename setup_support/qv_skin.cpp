@@ -4,24 +4,10 @@
 #include <cstring>
 #include <cwchar>
 
+#include "qv_handle.h"
 #include "qv_utils.h"
 
 namespace {
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (ok()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 class FindHandle {
  public:
@@ -135,7 +121,7 @@ bool CQvSkin::LoadSkin(const wchar_t* name) {
 bool CQvSkin::LoadSkinFile(const wchar_t* package_path) {
   FreeSkin();
   if (!package_path) return false;
-  FileHandle file(OpenForReading(package_path));
+  QvFileHandle file(OpenForReading(package_path));
   if (!file.ok()) return false;
   DWORD size = 0;
   if (!SmallFileSize(file.get(), &size)) return false;
@@ -163,7 +149,7 @@ bool CQvSkin::MakeSkin(const wchar_t* folder, const wchar_t* package_path) {
   // The folder is checked before the package is emptied: a mistyped folder
   // must not wipe a package that is already there.
   if (find.get() == INVALID_HANDLE_VALUE) return false;
-  FileHandle package(CreateFileW(package_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  QvFileHandle package(CreateFileW(package_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!package.ok()) return false;
   bool ok = true;
@@ -179,7 +165,7 @@ bool CQvSkin::MakeSkin(const wchar_t* folder, const wchar_t* package_path) {
 }
 
 bool CQvSkin::WriteSkin(HANDLE package, const wchar_t* source_path) {
-  FileHandle source(OpenForReading(source_path));
+  QvFileHandle source(OpenForReading(source_path));
   // Folders, devices and locked files are left out without a word.
   if (!source.ok()) return true;
   DWORD size = 0;

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include "qv_handle.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -61,21 +63,6 @@ std::wstring LibraryPath() {
   return folder + L"zlib1.dll";
 }
 
-class File {
- public:
-  explicit File(HANDLE h) : h_(h) {}
-  ~File() {
-    if (ok()) CloseHandle(h_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
@@ -83,7 +70,7 @@ using Buffer = std::unique_ptr<BYTE, FreeDeleter>;
 
 // Reads the whole source; the result is S_OK with *size set.
 HRESULT ReadSource(LPCWSTR source, Buffer* data, ULONGLONG* size) {
-  File in(CreateFileW(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+  QvFileHandle in(CreateFileW(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!in.ok()) return LastErrorResult();
   LARGE_INTEGER li;
@@ -117,7 +104,7 @@ HANDLE CreateOwnTemp(LPCWSTR destination, std::wstring* temp) {
 HRESULT WriteDestination(LPCWSTR destination, const BYTE* data, ULONGLONG size) {
   std::wstring temp;
   {
-    File out(CreateOwnTemp(destination, &temp));
+    QvFileHandle out(CreateOwnTemp(destination, &temp));
     if (!out.ok()) return LastErrorResult();
     DWORD written = 0;
     if (size > 0 && (!WriteFile(out.get(), data, static_cast<DWORD>(size), &written, nullptr) ||

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "msgbox_pictures.h"
 #include "picture_canvas.h"
 
 namespace zz {
@@ -205,6 +206,9 @@ std::vector<LibraryPicture> MakeLibraryPictures(const PngDeflate& deflate) {
       {60038, "check_on_hover.png", CheckBox(kCheckLooks[2])},
       {60039, "check_on.png", CheckBox(kCheckLooks[3])},
       {60051, "dialog_background.png", DialogBackground()},
+      {60056, "msgbox_info.png", MsgBoxInformation()},
+      {60057, "msgbox_question.png", MsgBoxQuestion()},
+      {60061, "crash.png", MsgBoxCrash()},
   };
   std::vector<LibraryPicture> out;
   std::string script =

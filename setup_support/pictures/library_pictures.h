@@ -1,6 +1,6 @@
 // The pictures the setup library itself carries: the default button, the
-// check box, the dialog background, the close button and the programs'
-// icon, drawn here and written to setup_support/res/ with the resource
+// check box, the dialog background, the close button, the message box's
+// body pictures and the programs' icon, drawn here and written to setup_support/res/ with the resource
 // script that names them.
 #pragma once
 

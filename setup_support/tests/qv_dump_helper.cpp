@@ -1,18 +1,20 @@
 // A process that installs the crash handler and then crashes on purpose.
-// The handler's hooks append lines to crash.log beside the program:
-// "report:<type>" and "box:<number of dump files already written>".
-//   crash TYPE   named handler, one access violation
-//   early        handler built but never named
+// The report hook appends "report:<type>" to crash.log beside the program;
+// the crash box's count-down runs at 200 ms a second.
+//   crash TYPE   named "helper", with a main window, one access violation
+//   early        handler built but never named, no main window
 //   twice TYPE   two threads crash at the same moment
-//   nested TYPE  the box hook itself faults
-//   report TYPE  the box hook gives the crash report time to arrive
+//   nested TYPE  the report hook itself faults
+//   report TYPE  the report hook gives the crash report time to arrive
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cwchar>
 #include <string>
 
+#include "qv_app.h"
 #include "qv_dump.h"
+#include "qv_msgbox.h"
 #include "qv_report.h"
 
 namespace {
@@ -36,18 +38,16 @@ void AppendLine(const std::wstring& line) {
   CloseHandle(file);
 }
 
-int CountDumps() {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((Folder() + L"*.dmp").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  int count = 0;
-  do ++count;
-  while (FindNextFileW(find, &data));
-  FindClose(find);
-  return count;
-}
-
 void Crash() { *static_cast<volatile int*>(nullptr) = 1; }
+
+// What a setup program has when it crashes: a name and a main window.
+void NameAndMainWindow() {
+  CQvApp& app = CQvApp::Instance();
+  app.SetAppName(L"helper");
+  HWND main = CreateWindowExW(0, L"STATIC", L"helper main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                              40, 200, 120, nullptr, nullptr, app.GetModule(), nullptr);
+  app.SetMainWnd(main);
+}
 
 HANDLE g_go = nullptr;
 
@@ -67,22 +67,24 @@ int main() {
   const wchar_t* type = argc > 2 ? argv[2] : nullptr;
 
   CqvDump::SetReportHook([](const wchar_t* t) { AppendLine(std::wstring(L"report:") + t); });
-  CqvDump::SetBoxHook([] { AppendLine(L"box:" + std::to_wstring(CountDumps())); });
+  CQvMsgBox::SetCountdownTick(200);
 
   if (mode == L"early") {
     CqvDump::Instance();
     Crash();
   } else if (mode == L"crash") {
+    NameAndMainWindow();
     InstallDump(L"helper", type);
     Crash();
   } else if (mode == L"nested") {
     InstallDump(L"helper", type);
-    CqvDump::SetBoxHook([] {
-      AppendLine(L"box:" + std::to_wstring(CountDumps()));
+    CqvDump::SetReportHook([](const wchar_t* t) {
+      AppendLine(std::wstring(L"report:") + t);
       Crash();
     });
     Crash();
   } else if (mode == L"twice") {
+    CQvApp::Instance().SetAppName(L"helper");
     InstallDump(L"helper", type);
     g_go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE threads[2] = {CreateThread(nullptr, 0, CrashingThread, nullptr, 0, nullptr),
@@ -91,10 +93,11 @@ int main() {
     WaitForMultipleObjects(2, threads, TRUE, INFINITE);
   } else if (mode == L"report") {
     InstallDump(L"helper", type);
-    // The real box stays up for seconds, time the report has to go out.
-    CqvDump::SetBoxHook([] {
+    // The hook runs once the report's thread has started; the box would
+    // end the process before a slow send.
+    CqvDump::SetReportHook([](const wchar_t* t) {
+      AppendLine(std::wstring(L"report:") + t);
       WaitReports(15000);
-      AppendLine(L"box:" + std::to_wstring(CountDumps()));
     });
     Crash();
   }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,17 @@ class QvDumpCrash : public ::testing::Test {
     RemoveDirectoryW(dir_.c_str());
   }
 
+  // What the test saw of the helper's crash boxes from outside while it ran.
+  struct Boxes {
+    int count = 0;
+    std::wstring title;
+    bool at_rest = false;  // 300 x 200, visible, after the opening
+    HWND owner = nullptr;
+    bool owner_enabled = true;
+    size_t dumps_before = 0;
+    DWORD open_ms = 0;  // from first sighting to the process's end
+  };
+
   DWORD Run(const std::wstring& args) {
     std::wstring line = L"\"" + helper_ + L"\" " + args;
     STARTUPINFOW si = {};
@@ -116,11 +129,47 @@ class QvDumpCrash : public ::testing::Test {
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
       return 0xFFFFFFFF;
     CloseHandle(pi.hThread);
-    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+    boxes_ = Boxes();
+    seen_.clear();
+    pid_ = pi.dwProcessId;
+    DWORD first = 0;
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
+      EnumWindows(&QvDumpCrash::Look, reinterpret_cast<LPARAM>(this));
+      if (boxes_.count > 0 && first == 0) first = GetTickCount();
+      if (GetTickCount() - start > 60000) TerminateProcess(pi.hProcess, 99);
+    }
+    if (first) boxes_.open_ms = GetTickCount() - first;
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hProcess);
     return code;
+  }
+
+  static BOOL CALLBACK Look(HWND window, LPARAM self_ptr) {
+    QvDumpCrash* self = reinterpret_cast<QvDumpCrash*>(self_ptr);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[256] = {};
+    GetClassNameW(window, cls, 256);
+    if (pid != self->pid_ || !std::wcsstr(cls, L"_QVWND_") || !IsWindowVisible(window))
+      return TRUE;
+    Boxes& b = self->boxes_;
+    if (std::find(self->seen_.begin(), self->seen_.end(), window) == self->seen_.end()) {
+      self->seen_.push_back(window);
+      if (++b.count == 1) {
+        b.dumps_before = self->Files(L"*.dmp").size();
+        wchar_t title[256] = {};
+        GetWindowTextW(window, title, 256);
+        b.title = title;
+        b.owner = GetWindow(window, GW_OWNER);
+        if (b.owner) b.owner_enabled = IsWindowEnabled(b.owner) != FALSE;
+      }
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    if (r.right - r.left == 300 && r.bottom - r.top == 200) b.at_rest = true;
+    return TRUE;
   }
 
   std::vector<std::wstring> Files(const wchar_t* pattern) const {
@@ -174,35 +223,50 @@ class QvDumpCrash : public ::testing::Test {
   }
 
   static int serial_;
+  Boxes boxes_;
+  std::vector<HWND> seen_;
+  DWORD pid_ = 0;
   std::wstring dir_;
   std::wstring helper_;
 };
 
 int QvDumpCrash::serial_ = 0;
 
+// The box counts down 5 seconds of 200 ms and then lets the process end.
 TEST_F(QvDumpCrash, ReportsWritesTheDumpShowsTheBoxAndEnds) {
   EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"crash pl_install_dump"));
   ExpectOneDump();
-  // The report goes first and the box sees the dump already on disk.
-  EXPECT_EQ(L"report:pl_install_dump\nbox:1\n", Read(L"crash.log"));
+  EXPECT_EQ(L"report:pl_install_dump\n", Read(L"crash.log"));
+  // One box, over the disabled main window, titled with the application's
+  // name, shown only once the dump was on disk.
+  EXPECT_EQ(1, boxes_.count);
+  EXPECT_EQ(L"helper", boxes_.title);
+  EXPECT_TRUE(boxes_.at_rest);
+  EXPECT_NE(nullptr, boxes_.owner);
+  EXPECT_FALSE(boxes_.owner_enabled);
+  EXPECT_EQ(1u, boxes_.dumps_before);
+  EXPECT_GE(boxes_.open_ms, 800u);
 }
 
-TEST_F(QvDumpCrash, UnnamedHandlerReportsAnEmptyType) {
+TEST_F(QvDumpCrash, UnnamedHandlerReportsAnEmptyTypeAndShowsAnOwnerlessBox) {
   EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"early"));
   ExpectOneDump();
-  EXPECT_EQ(L"report:\nbox:1\n", Read(L"crash.log"));
+  EXPECT_EQ(L"report:\n", Read(L"crash.log"));
+  EXPECT_EQ(1, boxes_.count);
+  EXPECT_EQ(nullptr, boxes_.owner);
 }
 
 TEST_F(QvDumpCrash, TwoThreadsCrashingTogetherGiveOneDumpAndOneBox) {
   EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"twice vt_uninstall_dump"));
   ExpectOneDump();
-  EXPECT_EQ(L"report:vt_uninstall_dump\nbox:1\n", Read(L"crash.log"));
+  EXPECT_EQ(L"report:vt_uninstall_dump\n", Read(L"crash.log"));
+  EXPECT_EQ(1, boxes_.count);
 }
 
 TEST_F(QvDumpCrash, AFaultInsideTheFilterStillEndsTheProcess) {
   EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"nested pl_install_dump"));
-  ExpectOneDump();
-  EXPECT_EQ(L"report:pl_install_dump\nbox:1\n", Read(L"crash.log"));
+  EXPECT_EQ(L"report:pl_install_dump\n", Read(L"crash.log"));
+  EXPECT_EQ(0, boxes_.count);
 }
 
 TEST_F(QvDumpCrash, CrashReportReachesTheStatisticsServiceBeforeTheBox) {
@@ -211,7 +275,8 @@ TEST_F(QvDumpCrash, CrashReportReachesTheStatisticsServiceBeforeTheBox) {
   WriteProxyFile(dir_ + L"proxy.dat", server.port());
   EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), Run(L"report vt_uninstall_dump"));
   ExpectOneDump();
-  EXPECT_EQ(L"report:vt_uninstall_dump\nbox:1\n", Read(L"crash.log"));
+  EXPECT_EQ(L"report:vt_uninstall_dump\n", Read(L"crash.log"));
+  EXPECT_EQ(1, boxes_.count);
   ASSERT_EQ(1u, server.Requests().size());
   std::string line = RequestLine(server.Requests()[0]);
   std::wstring endpoint = QvStatisticsEndpoint();

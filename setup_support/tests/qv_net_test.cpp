@@ -12,28 +12,17 @@
 #include "qv_zlib.h"
 
 #include <cstring>
-#include <deque>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
 // A port nothing listens on: bound once, then let go.
 int ClosedPort() {
-  WSADATA data;
-  WSAStartup(MAKEWORD(2, 2), &data);
-  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address = {};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  int length = sizeof address;
-  getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-  closesocket(s);
+  int port = 0;
+  closesocket(BindLoopback(&port));
   WSACleanup();
-  return ntohs(address.sin_port);
+  return port;
 }
 
 std::string LogText() {

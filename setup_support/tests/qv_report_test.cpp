@@ -133,17 +133,10 @@ TEST_F(QvReport, TypeOfThirtyCharactersSendsNothing) {
 
 TEST_F(QvReport, ProcessEndingWhileAReportWaitsExitsAtOnceAndCleanly) {
   // A listener that takes the connection and never answers.
-  WSADATA data;
-  WSAStartup(MAKEWORD(2, 2), &data);
-  SOCKET silent = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address = {};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  int length = sizeof address;
-  getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+  int port = 0;
+  SOCKET silent = BindLoopback(&port);
   listen(silent, 4);
-  WriteProxyFile(dir_ + L"proxy.dat", ntohs(address.sin_port));
+  WriteProxyFile(dir_ + L"proxy.dat", port);
   DWORD elapsed = 0;
   EXPECT_EQ(0u, Run(L"leave open", &elapsed));
   EXPECT_LT(elapsed, 20000u);

@@ -1,0 +1,20 @@
+// Owners of the kernel handles the library opens and closes in one scope.
+#pragma once
+
+#include <windows.h>
+
+// A file handle from CreateFileW: INVALID_HANDLE_VALUE means none.
+class QvFileHandle {
+ public:
+  explicit QvFileHandle(HANDLE handle) : handle_(handle) {}
+  ~QvFileHandle() {
+    if (ok()) CloseHandle(handle_);
+  }
+  QvFileHandle(const QvFileHandle&) = delete;
+  QvFileHandle& operator=(const QvFileHandle&) = delete;
+  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
