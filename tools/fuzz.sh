@@ -11,6 +11,7 @@ out="$root/build/fuzz/$target"
 corpus="$out/corpus"
 mkdir -p "$corpus" "$out/src"
 gbk=0
+cflags=()
 
 # The SQL dialect translator: program statements in GBK.
 target_dialect() {
@@ -48,6 +49,26 @@ sys.stdout.buffer.write(f(t, 50) + f("UserData\\", 50) + f(t, 50) + f(t, 30))' "
   head -c 360 /dev/zero | tr '\0' 'A' > "$corpus/seed_full"
 }
 
+# The installer's payload reader with the LZMA decoder. Seeds are written by
+# the packer itself, built natively on the side.
+target_payload() {
+  local lzma=/usr/include/lzma
+  sources=(installer/utf16_field.h installer/utf16_field.cpp installer/payload.h installer/payload.cpp
+           installer/lzma_codec.h installer/lzma_codec.cpp $lzma/LzmaDec.c $lzma/LzmaEnc.c $lzma/LzFind.c
+           $lzma/LzmaDec.h $lzma/LzmaEnc.h $lzma/LzFind.h $lzma/LzHash.h $lzma/Types.h
+           tools/fuzz/payload_fuzz.cpp)
+  cflags=(-D_7ZIP_ST)
+  cmake -S "$root" -B "$out/seedbuild" -G Ninja -DZZ_SANITIZE=OFF -DZZ_DIRS=installer >/dev/null
+  cmake --build "$out/seedbuild" --target payload_pack >/dev/null
+  printf 'a\r\n' > "$out/a.ini"
+  head -c 3000 "$root/installer/payload.cpp" > "$out/b.txt"
+  : > "$out/empty"
+  printf 'KeyName=K\nLaunchPath=P\\b.txt\nfile=P\\a.ini|%s\nfile=P\\b.txt|%s\n' "$out/a.ini" "$out/b.txt" > "$out/m1"
+  printf 'KeyName=K\nfile=e|%s\n' "$out/empty" > "$out/m2"
+  "$out/seedbuild/bin/payload_pack" "$out/m1" "$corpus/seed1" >/dev/null
+  "$out/seedbuild/bin/payload_pack" "$out/m2" "$corpus/seed2" >/dev/null
+}
+
 # The skin package walk: runs of 64-byte named headers and their data.
 target_skin_package() {
   sources=(setup_support/qv_skin_package.h setup_support/qv_skin_package.cpp
@@ -74,12 +95,20 @@ declare -F "target_$target" >/dev/null || { echo "fuzz: no target '$target'" >&2
 # clang has no GBK execution character set: a GBK target's sources are handed
 # over already in GBK, whose literal bytes it keeps as they are.
 for f in "${sources[@]}"; do
+  case $f in /*) cp "$f" "$out/src/"; continue ;; esac
   if [ $gbk = 1 ]; then
     iconv -f UTF-8 -t GBK "$root/$f" > "$out/src/$(basename "$f")"
   else
     cp "$root/$f" "$out/src/$(basename "$f")"
   fi
 done
-clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Wno-invalid-source-encoding \
-  -I"$out/src" "$out/src"/*.cpp -o "$out/${target}_fuzz"
+# C sources (a library's) are compiled as C and linked in.
+objects=()
+for c in "$out/src"/*.c; do
+  [ -e "$c" ] || continue
+  clang -O1 -g -fsanitize=fuzzer-no-link,address,undefined "${cflags[@]}" -w -c "$c" -o "${c%.c}.o"
+  objects+=("${c%.c}.o")
+done
+clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Wno-invalid-source-encoding "${cflags[@]}" \
+  -I"$out/src" "$out/src"/*.cpp "${objects[@]}" -o "$out/${target}_fuzz"
 "$out/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -15

@@ -14,7 +14,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils xcompmgr imagemagick
   locales fonts-wqy-microhei fonts-wine
   googletest lzma-dev libz-mingw-w64 libz-mingw-w64-dev
-  sqlite3 clang libclang-rt-14-dev zlib1g-dev libpng-dev
+  sqlite3 clang libclang-rt-14-dev zlib1g-dev libpng-dev xz-utils
 )
 # Node.js and npm often come with the machine; Debian's npm only when absent.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

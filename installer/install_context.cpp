@@ -1,0 +1,182 @@
+#include "install_context.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "qv_log.h"
+#include "qv_messages.h"
+#include "qv_shell.h"
+#include "qv_utils.h"
+#include "registration.h"
+
+namespace {
+
+// A full path as Windows resolves it; empty when it cannot.
+std::wstring FullPath(const std::wstring& path) {
+  DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (need == 0) return std::wstring();
+  std::wstring out(need, L'\0');
+  DWORD got = GetFullPathNameW(path.c_str(), need, &out[0], nullptr);
+  if (got == 0 || got >= need) return std::wstring();
+  out.resize(got);
+  return out;
+}
+
+struct HandleCloser {
+  void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+FileHandle OpenForReading(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  return FileHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+// The bytes from `offset` to the end of the file, at most `limit` of them.
+bool ReadTail(HANDLE file, std::uint64_t offset, std::uint64_t limit, std::vector<std::uint8_t>* out) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size) || static_cast<std::uint64_t>(size.QuadPart) < offset) return false;
+  std::uint64_t length = static_cast<std::uint64_t>(size.QuadPart) - offset;
+  if (length > limit) return false;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
+  out->resize(static_cast<std::size_t>(length));
+  std::size_t done = 0;
+  while (done < out->size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out->size() - done, 1u << 20)), got = 0;
+    if (!ReadFile(file, out->data() + done, chunk, &got, nullptr) || got == 0) return false;
+    done += got;
+  }
+  return true;
+}
+
+std::wstring PayloadFilePath(const InstallContext& context) {
+  std::wstring path = context.SourceFile;
+  if (path.empty() && !GetOwnProgramPath(&path)) return std::wstring();
+  return path;
+}
+
+}  // namespace
+
+InstallContext::InstallContext() {
+  wchar_t folder[MAX_PATH] = L"";
+  GetProgramFilePath(folder);
+  TargetFolder = folder;
+}
+
+InstallContext::~InstallContext() { StopFlag = true; }
+
+bool GetOwnProgramPath(std::wstring* path) {
+  std::vector<wchar_t> buffer(32768);
+  DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n == 0 || n >= buffer.size()) return false;
+  path->assign(buffer.data(), n);
+  return true;
+}
+
+bool ReadPayloadHeader(PayloadHeader* header) {
+  *header = PayloadHeader();
+  std::wstring self;
+  if (!GetOwnProgramPath(&self)) return false;
+  FileHandle file = OpenForReading(self);
+  if (!file) return false;
+  std::uint8_t bytes[kPayloadHeaderSize] = {};
+  LARGE_INTEGER at;
+  at.QuadPart = kPayloadOffset;
+  DWORD got = 0;
+  if (SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN))
+    ReadFile(file.get(), bytes, sizeof bytes, &got, nullptr);  // a short file leaves zeros
+  *header = DecodePayloadHeader(bytes);
+  return true;
+}
+
+void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context) {
+  std::size_t last = entry_path.rfind(L'\\');
+  if (last == std::wstring::npos) return;
+  std::wstring path = context.TargetFolder;
+  if (path.empty() || path.back() != L'\\') path += L'\\';
+  std::size_t start = 0;
+  while (start < last) {
+    std::size_t end = entry_path.find(L'\\', start);
+    if (end > start) {
+      path += entry_path.substr(start, end - start);
+      if (!PathFileExistsW(path.c_str()) && !CreateDirectoryW(path.c_str(), nullptr))
+        CQvLog::Instance().WriteLog2(L"installer: cannot create folder %ls (%lu)", path.c_str(), GetLastError());
+      path += L'\\';
+    }
+    start = end + 1;
+  }
+}
+
+bool ExtractFile(const PayloadFile& file, const InstallContext& context) {
+  const std::wstring target = FullPath(context.TargetFolder);
+  const std::wstring full = FullPath(ToWide(JoinPath(ToU16(context.TargetFolder), file.header.Path)));
+  if (target.empty() || full.empty() || !IsBelowFolder(ToU16(full), ToU16(target))) {
+    CQvLog::Instance().WriteLog2(L"installer: %ls lies outside the target folder", full.c_str());
+    return false;
+  }
+  if (IsKeptWhenPresent(file.header.Path) && PathFileExistsW(full.c_str())) return true;
+  const std::wstring part = full + L".part";
+  if (!QvWriteFile(part.c_str(), file.data.data(), static_cast<DWORD>(file.data.size()))) {
+    DeleteFileW(part.c_str());
+    CQvLog::Instance().WriteLog2(L"installer: cannot write %ls (%lu)", part.c_str(), GetLastError());
+    return false;
+  }
+  if (!MoveFileExW(part.c_str(), full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    CQvLog::Instance().WriteLog2(L"installer: cannot replace %ls (%lu)", full.c_str(), GetLastError());
+    DeleteFileW(part.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool InstallContext::DoInstall() {
+  const std::wstring source = PayloadFilePath(*this);
+  FileHandle file = source.empty() ? FileHandle() : OpenForReading(source);
+  if (!file) return false;
+  std::vector<std::uint8_t> bytes;
+  Payload payload;
+  std::string reason;
+  bool read = ReadTail(file.get(), kPayloadOffset, kMaxPayloadSize, &bytes);
+  file.reset();
+  if (!read) reason = "the payload cannot be read";
+  if (!read || !ReadPayload(bytes.data(), bytes.size(), &payload, &reason)) {
+    Error.assign(reason.begin(), reason.end());
+    CQvLog::Instance().WriteLog2(L"installer: payload refused: %ls", Error.c_str());
+    PayloadRefused = true;
+    return false;
+  }
+  bytes.clear();
+  bytes.shrink_to_fit();
+  const PayloadHeader& header = payload.header;
+  if (Report) Report(L"install", ToWide(header.KeyName).c_str());
+  for (const PayloadFile& entry : payload.files) {
+    if (StopFlag) return false;
+    CreatePathFolders(ToWide(entry.header.Path), *this);
+    ExtractFile(entry, *this);
+    if (HWND window = Window.load())
+      SendMessageW(window, WM_SETUP_PROGRESS, static_cast<WPARAM>(entry.packed_sum * 100 / payload.size), 0);
+  }
+  WriteUninstallKey(*this, header);
+  CreateShortcuts(header, *this);
+  WriteUninstallRecord(header, *this);
+  LaunchPath = ToWide(header.LaunchPath);
+  return true;
+}
+
+void InstallContext::RunInstalledProgram() {
+  if (LaunchPath.empty()) return;
+  const std::wstring path = ToWide(JoinPath(ToU16(TargetFolder), ToU16(LaunchPath)));
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpFile = path.c_str();
+  info.nShow = SW_SHOW;
+  if (ShellExecuteExW(&info) && info.hProcess) CloseHandle(info.hProcess);
+}

@@ -1,0 +1,223 @@
+// The unpacking and registration against a payload file of the test's own,
+// into a scratch target folder whose name holds Chinese and a blank.
+#include "install_context.h"
+#include "payload_writer.h"
+#include "qv_messages.h"
+#include "registration.h"
+#include "uninstall_record.h"
+#include "utf16_field.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::size_t n, std::uint32_t seed) {
+  std::vector<std::uint8_t> out(n);
+  for (auto& b : out) b = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 20);
+  return out;
+}
+
+PayloadHeader Header(const char16_t* key) {
+  PayloadHeader h;
+  h.KeyName = key;
+  h.IconPath = u"产品\\Main.exe";
+  h.DisplayName = u"Product 1.0";
+  h.DisplayVersion = u"1.0";
+  h.HelpLink = u"http://127.0.0.1/";
+  h.Publisher = u"出品";
+  h.UninstallerPath = u"产品\\Un.exe";
+  h.LaunchPath = u"产品\\Main.exe";
+  h.UserDataFolder = u"UserData\\";
+  h.ShortcutTarget = u"产品\\Main.exe";
+  h.ShortcutComment = u"五日、统计报表";
+  h.StartMenuFolder = key;
+  h.PayloadOffset = kPayloadOffset;
+  return h;
+}
+
+std::wstring Scratch(const wchar_t* name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring dir = std::wstring(temp) + name;
+  SHFILEOPSTRUCTW op = {};
+  std::wstring from = dir + L'\0';
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationW(&op);
+  CreateDirectoryW(dir.c_str(), nullptr);
+  return dir;
+}
+
+void WriteAll(const std::wstring& path, const std::vector<std::uint8_t>& data) {
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  ASSERT_NE(f, nullptr);
+  fwrite(data.data(), 1, data.size(), f);
+  fclose(f);
+}
+
+std::vector<std::uint8_t> ReadAll(const std::wstring& path) {
+  std::vector<std::uint8_t> out;
+  FILE* f = _wfopen(path.c_str(), L"rb");
+  if (!f) return out;
+  int c;
+  while ((c = fgetc(f)) != EOF) out.push_back(static_cast<std::uint8_t>(c));
+  fclose(f);
+  return out;
+}
+
+// The installer file: zeros standing in for the program image, then the payload.
+std::wstring WriteInstaller(const std::wstring& dir, const std::vector<std::uint8_t>& payload) {
+  std::vector<std::uint8_t> file(kPayloadOffset, 0);
+  file.insert(file.end(), payload.begin(), payload.end());
+  std::wstring path = dir + L"\\setup.bin";
+  WriteAll(path, file);
+  return path;
+}
+
+std::wstring RegText(const std::wstring& key, LPCWSTR name) {
+  wchar_t out[1024] = L"";
+  DWORD size = sizeof out;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, out, &size) != ERROR_SUCCESS)
+    return L"<missing>";
+  return out;
+}
+
+std::wstring LinkTarget(const std::wstring& lnk) {
+  CoInitialize(nullptr);
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  wchar_t path[MAX_PATH] = L"";
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)))
+    link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+  if (file) file->Release();
+  if (link) link->Release();
+  CoUninitialize();
+  return path;
+}
+
+std::vector<WPARAM> g_progress;
+LRESULT CALLBACK ProgressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_SETUP_PROGRESS) {
+    g_progress.push_back(wp);
+    return 0;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+std::wstring g_reported;
+void RecordReport(LPCWSTR type, LPCWSTR value) { g_reported = std::wstring(type) + L"=" + value; }
+
+}  // namespace
+
+TEST(Install, UnpacksRegistersLinksAndRecordsAKeptDatabaseSurvives) {
+  const std::wstring dir = Scratch(L"安装 测试");
+  const std::wstring target = dir + L"\\程序 文件";
+  CreateDirectoryW(target.c_str(), nullptr);
+  std::vector<PayloadSource> sources = {{u"产品\\Un.exe", Bytes(30000, 1)},
+                                        {u"产品\\ml.mdb", Bytes(4000, 2)},
+                                        {u"产品\\数据\\wrbb.grd", Bytes(9000, 3)},
+                                        {u"产品\\Main.exe", Bytes(50000, 4)}};
+  std::vector<std::uint8_t> payload;
+  std::string error;
+  ASSERT_TRUE(BuildPayload(Header(u"QvInstallTest"), sources, &payload, &error)) << error;
+  // A bookkeeper's records from an earlier installation.
+  CreateDirectoryW((target + L"\\产品").c_str(), nullptr);
+  WriteAll(target + L"\\产品\\ml.mdb", {'r', 'e', 'c', 'o', 'r', 'd', 's'});
+
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = ProgressProc;
+  wc.lpszClassName = L"QvInstallTestProgress";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+
+  InstallContext context;
+  context.SourceFile = WriteInstaller(dir, payload);
+  context.TargetFolder = target;
+  context.Window = window;
+  context.Report = RecordReport;
+  ASSERT_TRUE(context.DoInstall()) << std::string(context.Error.begin(), context.Error.end());
+  EXPECT_EQ(g_reported, L"install=QvInstallTest");
+  EXPECT_EQ(context.LaunchPath, L"产品\\Main.exe");
+
+  for (const auto& s : sources) {
+    std::wstring path = target + L"\\" + ToWide(s.path);
+    if (IsKeptWhenPresent(s.path))
+      EXPECT_EQ(ReadAll(path), std::vector<std::uint8_t>({'r', 'e', 'c', 'o', 'r', 'd', 's'}));
+    else
+      EXPECT_EQ(ReadAll(path), s.data) << std::string(s.path.begin(), s.path.end());
+    EXPECT_FALSE(PathFileExistsW((path + L".part").c_str()));
+  }
+  // One message per entry, rising, below 100: the window's final 100 is not the worker's.
+  ASSERT_EQ(g_progress.size(), 4u);
+  for (std::size_t i = 1; i < g_progress.size(); ++i) EXPECT_GE(g_progress[i], g_progress[i - 1]);
+  EXPECT_LT(g_progress.back(), 100u);
+  EXPECT_EQ(g_progress.back(), (payload.size() - kPayloadHeaderSize - 4 * 408) * 100 / payload.size());
+
+  const std::wstring key = UninstallKeyPath(L"QvInstallTest");
+  EXPECT_EQ(RegText(key, L"DisplayName"), L"Product 1.0");
+  EXPECT_EQ(RegText(key, L"Publisher"), L"出品");
+  EXPECT_EQ(RegText(key, L"DisplayIcon"), target + L"\\产品\\Main.exe");
+  EXPECT_EQ(RegText(key, L"UninstallString"), L"\"" + target + L"\\产品\\Un.exe\"");
+  EXPECT_EQ(RegText(key, L"InstallLocation"), target + L"\\产品");
+
+  wchar_t desktop[MAX_PATH], programs[MAX_PATH];
+  SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE);
+  SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, FALSE);
+  const std::wstring menu = std::wstring(programs) + L"\\QvInstallTest";
+  EXPECT_EQ(LinkTarget(std::wstring(desktop) + L"\\QvInstallTest.lnk"), target + L"\\产品\\Main.exe");
+  EXPECT_EQ(LinkTarget(menu + L"\\QvInstallTest.lnk"), target + L"\\产品\\Main.exe");
+  EXPECT_EQ(LinkTarget(menu + L"\\卸载.lnk"), target + L"\\产品\\Un.exe");
+  EXPECT_TRUE(PathFileExistsW((menu + L"\\官方网站.url").c_str()));
+
+  std::vector<std::uint8_t> record = ReadAll(target + L"\\产品\\Un.dat");
+  UninstallRecord back;
+  ASSERT_TRUE(DecodeUninstallRecord(record.data(), record.size(), &back));
+  EXPECT_EQ(back.KeyName, u"QvInstallTest");
+  EXPECT_EQ(back.ShortcutName, u"QvInstallTest");
+  EXPECT_EQ(back.StartMenuFolder, u"QvInstallTest");
+  EXPECT_EQ(back.UserDataFolder, u"UserData\\");
+
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+  DeleteFileW((std::wstring(desktop) + L"\\QvInstallTest.lnk").c_str());
+  DestroyWindow(window);
+}
+
+TEST(Install, HostilePayloadWritesRegistersAndStartsNothing) {
+  const std::wstring dir = Scratch(L"安装 敌意");
+  const std::wstring target = dir + L"\\目标";
+  CreateDirectoryW(target.c_str(), nullptr);
+  std::vector<std::uint8_t> payload;
+  std::string error;
+  ASSERT_TRUE(BuildPayload(Header(u"QvHostileTest"),
+                           {{u"产品\\a.exe", Bytes(1000, 5)}, {u"产品\\xxxxxxxxxxx", Bytes(1000, 6)}},
+                           &payload, &error));
+  // The second entry's path becomes "..\..\escaped" in place.
+  const std::size_t second = kPayloadHeaderSize + 408 + ReadU32(&payload[kPayloadHeaderSize + 400]);
+  const char16_t evil[] = u"..\\..\\escaped";
+  for (std::size_t i = 0; i < sizeof evil / 2; ++i) {
+    payload[second + 2 * i] = static_cast<std::uint8_t>(evil[i]);
+    payload[second + 2 * i + 1] = static_cast<std::uint8_t>(evil[i] >> 8);
+  }
+  InstallContext context;
+  context.SourceFile = WriteInstaller(dir, payload);
+  context.TargetFolder = target;
+  g_reported.clear();
+  context.Report = RecordReport;
+  EXPECT_FALSE(context.DoInstall());
+  EXPECT_TRUE(context.PayloadRefused);
+  EXPECT_TRUE(g_reported.empty());
+  EXPECT_TRUE(context.LaunchPath.empty());
+  EXPECT_TRUE(PathIsDirectoryEmptyW(target.c_str()));
+  EXPECT_FALSE(PathFileExistsW((dir + L"\\escaped").c_str()));
+  EXPECT_EQ(RegText(UninstallKeyPath(L"QvHostileTest"), L"DisplayName"), L"<missing>");
+  context.RunInstalledProgram();  // nothing to start
+}
