@@ -181,6 +181,8 @@ bool SelfDelete(const UninstallContext& context) {
   SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, folder.c_str(), nullptr);
+  // ExitProcess would cut a report still on its way.
+  WaitReports(5000);
   ShellExecuteW(nullptr, L"open", kSelfDeleteBatch, nullptr, nullptr, SW_HIDE);
   ExitProcess(0);
 }
