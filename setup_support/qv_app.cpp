@@ -80,7 +80,11 @@ bool QvDrawingThreadScope::WaitForOthers(DWORD timeout_ms) {
   DWORD start = GetTickCount();
   while (g_drawing_threads.load() > t_drawing_depth) {
     if (GetTickCount() - start >= timeout_ms) return false;
-    Sleep(5);
+    // An animation may be sending to this thread's windows: serve those
+    // messages, or both would wait out the time.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
   return true;
 }

@@ -69,6 +69,30 @@ void CQvDlg::DrawBackground(HDC dc, RECT rect) {
                                           edge_height);
     return;
   }
+  if (layered) {
+    // A GDI fill leaves the alpha at 0 and the layered dialog would vanish:
+    // one opaque pixel is blended over the whole area instead.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 1;
+    info.bmiHeader.biHeight = 1;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC source = CreateCompatibleDC(dc);
+    HBITMAP pixel = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (source && pixel) {
+      *static_cast<UINT32*>(bits) = 0xFF000000u | (GetRValue(solid_color) << 16) |
+                                    (GetGValue(solid_color) << 8) | GetBValue(solid_color);
+      HGDIOBJ old = SelectObject(source, pixel);
+      BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+      GdiAlphaBlend(dc, rect.left, rect.top, w, h, source, 0, 0, 1, 1, blend);
+      SelectObject(source, old);
+    }
+    if (pixel) DeleteObject(pixel);
+    if (source) DeleteDC(source);
+    return;
+  }
   HBRUSH brush = CreateSolidBrush(solid_color);
   FillRect(dc, &rect, brush);
   DeleteObject(brush);

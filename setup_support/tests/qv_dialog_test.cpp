@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "qv_app.h"
 #include "qv_messages.h"
@@ -253,6 +254,22 @@ TEST_F(DialogTest, SuppressedFramesLeaveTheControlsOut) {
   Send(WM_MOUSEMOVE, dialog.install.x + 10, dialog.install.y + 10);
   EXPECT_EQ(dialog.install.state, kQvButtonNormal);
   dialog.suppress = false;
+}
+
+TEST_F(DialogTest, SolidBackgroundKeepsALayeredDialogOpaque) {
+  dialog.background_id = 0;
+  dialog.solid_color = RGB(10, 200, 30);
+  dialog.Redraw();
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = DemoDialog::kWidth;
+  info.bmiHeader.biHeight = -DemoDialog::kHeight;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<UINT32> pixels(DemoDialog::kWidth * DemoDialog::kHeight);
+  ASSERT_TRUE(GetDIBits(dialog.last_frame.GetMemDC(), dialog.last_frame.GetBitmap(), 0,
+                        DemoDialog::kHeight, pixels.data(), &info, DIB_RGB_COLORS));
+  EXPECT_EQ(pixels[160 * DemoDialog::kWidth + 200], 0xFF0AC81Eu);
 }
 
 TEST(QvApp, ExitFromATimerEndsTheProcessWithZero) {
