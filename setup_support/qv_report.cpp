@@ -41,8 +41,8 @@ DWORD WINAPI ReportThread(LPVOID parameter) {
   std::wstring value = QvEscapeReportValue(report->value);
   wchar_t uid[kQvUidUnits] = {};
   CreateUID(uid, 1);
-  std::wstring query = QvReportQuery(report->endpoint, report->type, value, uid,
-                                     static_cast<int>(GetTickCount()));
+  std::wstring query =
+      QvReportQuery(report->endpoint, report->type, value, uid, static_cast<int>(GetTickCount()));
   char answer[50];
   CQvNet::Instance().GetUrlInfo(query.c_str(), answer, sizeof answer);
   std::free(report);
@@ -55,7 +55,8 @@ DWORD WINAPI ReportThread(LPVOID parameter) {
 const wchar_t* QvStatisticsEndpoint() { return kEndpoint; }
 
 StatisticsReport* QvNewReport(const wchar_t* endpoint, const wchar_t* type, const wchar_t* value) {
-  StatisticsReport* report = static_cast<StatisticsReport*>(std::calloc(1, sizeof(StatisticsReport)));
+  StatisticsReport* report =
+      static_cast<StatisticsReport*>(std::calloc(1, sizeof(StatisticsReport)));
   if (!report) return nullptr;
   if (!QvFillReport(report, endpoint, type, value)) {
     std::free(report);
@@ -105,8 +106,8 @@ void CreateUID(wchar_t* out, int flag) {
       wchar_t stored[kQvReportTypeUnits] = {};
       DWORD type = 0;
       DWORD bytes = sizeof stored - sizeof(wchar_t);  // room for a NUL of our own
-      LONG read = RegQueryValueExW(key, kUidValue, nullptr, &type,
-                                   reinterpret_cast<BYTE*>(stored), &bytes);
+      LONG read =
+          RegQueryValueExW(key, kUidValue, nullptr, &type, reinterpret_cast<BYTE*>(stored), &bytes);
       if (read == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && QvIsUid(stored))
         id = stored;
     } else if (RegCreateKeyExW(HKEY_CURRENT_USER, kUidKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,

@@ -21,9 +21,9 @@ void DoReport(const wchar_t* endpoint, const wchar_t* type, const wchar_t* value
 void CreateUID(wchar_t* out, int flag);
 
 // Waits at most timeout_ms for the reports still on their way, after
-// telling them to stop reading. True when none is left. The process's exit
-// calls it too (see QvReportsAtExit), so a program that ends while a report
-// runs neither hangs nor frees what the report still uses.
+// telling them to stop reading; true when none is left. A program that ends
+// through ExitProcess calls it first; the C runtime's exit does so by itself
+// (for 5 s), before the HTTP client the reports use is torn down.
 bool WaitReports(DWORD timeout_ms);
 
 // For the crash filter, which must not allocate once a crash has happened:

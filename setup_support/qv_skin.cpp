@@ -136,7 +136,7 @@ bool CQvSkin::MakeSkin(const wchar_t* folder, const wchar_t* package_path) {
   // must not wipe a package that is already there.
   if (find.get() == INVALID_HANDLE_VALUE) return false;
   QvFileHandle package(CreateFileW(package_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!package.ok()) return false;
   bool ok = true;
   do {
@@ -190,7 +190,8 @@ bool CQvSkin::FindRes(const wchar_t* name, IStream** stream) {
   if (!bytes) return false;
   std::size_t offset = 0;
   std::uint32_t size = 0;
-  bool found = QvSkinFindEntry(bytes, static_cast<std::size_t>(package_size_), name, &offset, &size);
+  bool found =
+      QvSkinFindEntry(bytes, static_cast<std::size_t>(package_size_), name, &offset, &size);
   HGLOBAL copy = found ? GlobalAlloc(GMEM_MOVEABLE, size ? size : 1) : nullptr;
   void* target = copy ? GlobalLock(copy) : nullptr;
   if (target) {

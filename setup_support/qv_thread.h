@@ -43,6 +43,8 @@ class CQvThread {
   // closes the handle.
   static void ExitThread(HANDLE thread, DWORD timeout_ms);
 
+  // A stopped slot of the same id is reused once its old thread has ended;
+  // from that thread's own callback it cannot be, and nothing starts.
   void StartTimer(int id, QvTimerProc callback, int interval_ms, void* data);
   void KillTimer(int id);
   void Stop();

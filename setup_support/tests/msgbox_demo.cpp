@@ -67,7 +67,5 @@ int main() {
   CQvMsgBox box;
   box.body = L"\u786E\u5B9A\u8981\u9000\u51FA\u5B89\u88C5\u5411\u5BFC\u5417\uFF1F";
   box.button_set = kQvMsgBoxOkCancel;
-  if (!box.Create(main.hwnd, 300, 200, false, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN))
-    return 4;
-  return 40 + box.DoModal();
+  return 40 + box.Show(nullptr, main.hwnd);
 }

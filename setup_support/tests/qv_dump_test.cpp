@@ -1,4 +1,5 @@
 #include "qv_test_server.h"
+#include "qv_test_process.h"
 
 #include "qv_dump.h"
 #include "qv_report.h"
@@ -91,19 +92,10 @@ TEST(QvDumpFilter, ObjectsChainTheFilterAndCopiesInstallNothing) {
 class QvDumpCrash : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    dir_ = std::wstring(temp) + L"\u5D29\u6E83" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-           std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++serial_);
-    ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
-    dir_ += L"\\";
-    wchar_t self[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH + 1);
-    std::wstring source = self;
-    source.erase(source.find_last_of(L'\\') + 1);
-    source += L"qv_dump_helper.exe";
+    dir_ = MakeScratchFolder(L"\u5D29\u6E83");
+    ASSERT_FALSE(dir_.empty());
     helper_ = dir_ + L"\u5B89\u88C5.exe";
-    ASSERT_TRUE(CopyFileW(source.c_str(), helper_.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"qv_dump_helper.exe").c_str(), helper_.c_str(), FALSE));
   }
   void TearDown() override {
     for (const std::wstring& name : Files(L"*")) DeleteFileW((dir_ + name).c_str());
@@ -122,27 +114,15 @@ class QvDumpCrash : public ::testing::Test {
   };
 
   DWORD Run(const std::wstring& args) {
-    std::wstring line = L"\"" + helper_ + L"\" " + args;
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      return 0xFFFFFFFF;
-    CloseHandle(pi.hThread);
     boxes_ = Boxes();
     seen_.clear();
-    pid_ = pi.dwProcessId;
     DWORD first = 0;
-    const DWORD start = GetTickCount();
-    while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
+    const DWORD code = RunAndWait(helper_, args, [this, &first](DWORD pid) {
+      pid_ = pid;
       EnumWindows(&QvDumpCrash::Look, reinterpret_cast<LPARAM>(this));
       if (boxes_.count > 0 && first == 0) first = GetTickCount();
-      if (GetTickCount() - start > 60000) TerminateProcess(pi.hProcess, 99);
-    }
+    });
     if (first) boxes_.open_ms = GetTickCount() - first;
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
     return code;
   }
 
@@ -222,15 +202,12 @@ class QvDumpCrash : public ::testing::Test {
     EXPECT_EQ(std::string("MDMP"), std::string(head, got));
   }
 
-  static int serial_;
   Boxes boxes_;
   std::vector<HWND> seen_;
   DWORD pid_ = 0;
   std::wstring dir_;
   std::wstring helper_;
 };
-
-int QvDumpCrash::serial_ = 0;
 
 // The box counts down 5 seconds of 200 ms and then lets the process end.
 TEST_F(QvDumpCrash, ReportsWritesTheDumpShowsTheBoxAndEnds) {

@@ -4,113 +4,77 @@
 
 #include <string>
 
+#include "qv_test_process.h"
 #include "qv_utils.h"
 
 namespace {
 
-std::string Bytes(std::size_t size, unsigned seed) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 31 + seed) & 0xFF);
-  return data;
-}
-
 void Put(const std::wstring& path, const std::string& data) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-  CloseHandle(file);
+  QvWriteFile(path.c_str(), data.data(), static_cast<DWORD>(data.size()));
 }
 
 std::string Get(const std::wstring& path) {
-  std::string data;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<none>";
-  data.resize(GetFileSize(file, nullptr));
-  DWORD got = 0;
-  if (!data.empty()) ReadFile(file, &data[0], static_cast<DWORD>(data.size()), &got, nullptr);
-  CloseHandle(file);
-  return data;
+  std::string data(1 << 16, '\0');
+  DWORD length = static_cast<DWORD>(data.size());
+  if (!QvReadFile(path.c_str(), &data[0], &length)) return "<none>";
+  return data.substr(0, length);
 }
 
 std::string StreamBytes(IStream* stream) {
-  std::string data;
-  char chunk[512];
+  std::string data(1 << 16, '\0');
   ULONG got = 0;
-  while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &got)) && got) data.append(chunk, got);
-  return data;
+  stream->Read(&data[0], static_cast<ULONG>(data.size()), &got);
+  return data.substr(0, got);
 }
 
-class QvSkinTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    dir_ = std::wstring(temp) + L"skin" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(dir_.c_str(), nullptr);
-    CreateDirectoryW((dir_ + L"sub.d").c_str(), nullptr);
-    package_ = dir_ + L"out.skin";
-  }
-  void TearDown() override {
-    for (const wchar_t* name : {L"button_0.png", L"bg.jpg", L"readme", L"out.skin", L"again.png"})
-      DeleteFileW((dir_ + name).c_str());
-    RemoveDirectoryW((dir_ + L"sub.d").c_str());
-    RemoveDirectoryW(dir_.c_str());
-  }
-  std::wstring dir_, package_;
-};
+TEST(QvSkin, PackageMadeFromAFolderGivesTheSameBytesBack) {
+  const std::wstring dir = MakeScratchFolder(L"skin");
+  const std::wstring package = dir + L"out.skin";
+  std::string button = "\x89PNG\r\n\x1a\n", bg(1000, '\r');
+  for (int i = 0; i < 300; ++i) button += static_cast<char>(i * 31);
+  Put(dir + L"button_0.png", button);
+  Put(dir + L"bg.jpg", bg);
+  Put(dir + L"readme", "plain");
+  CreateDirectoryW((dir + L"sub.d").c_str(), nullptr);
 
-TEST_F(QvSkinTest, PackageMadeFromAFolderGivesTheSameBytesBack) {
-  const std::string button = Bytes(300, 1) + "\r\n\n\r", bg = Bytes(1000, 7);
-  Put(dir_ + L"button_0.png", button);
-  Put(dir_ + L"bg.jpg", bg);
-  Put(dir_ + L"readme", "plain");
   CQvSkin skin;
+  // A mistyped folder leaves an existing package alone.
+  Put(package, "keep");
+  EXPECT_FALSE(skin.MakeSkin((dir + L"missing\\").c_str(), package.c_str()));
+  EXPECT_EQ("keep", Get(package));
   // The package lies in the folder it packs and must not swallow itself.
-  ASSERT_TRUE(skin.MakeSkin(dir_.c_str(), package_.c_str()));
-  ASSERT_TRUE(skin.MakeSkin(dir_.c_str(), package_.c_str()));
-  EXPECT_EQ(3 * 64 + button.size() + bg.size() + 5, Get(package_).size());
+  ASSERT_TRUE(skin.MakeSkin(dir.c_str(), package.c_str()));
+  EXPECT_EQ(3 * 64 + button.size() + bg.size() + 5, Get(package).size());
 
-  ASSERT_TRUE(skin.LoadSkinFile(package_.c_str()));
+  ASSERT_TRUE(skin.LoadSkinFile(package.c_str()));
   IStream* stream = nullptr;
   ASSERT_TRUE(skin.GetRes(L"button_0", &stream));
   EXPECT_EQ(button, StreamBytes(stream));
-  // The cache answers again with the stream rewound, and adds nothing.
+  // The cache answers again, rewound, and adds no entry.
   IStream* again = nullptr;
   ASSERT_TRUE(skin.GetRes(L"button_0", &again));
   EXPECT_EQ(button, StreamBytes(again));
   EXPECT_EQ(1u, skin.GetCacheCount());
   again->Release();
-  ASSERT_TRUE(skin.GetRes(L"bg", nullptr));
-  ASSERT_TRUE(skin.GetRes(L"", nullptr));  // readme: no dot, empty name
-  EXPECT_FALSE(skin.GetRes(L"BG", nullptr));
-  EXPECT_FALSE(skin.GetRes(L"out", nullptr));
+  EXPECT_TRUE(skin.GetRes(L"bg"));
+  EXPECT_TRUE(skin.GetRes(L""));  // readme: no dot, empty name
+  EXPECT_FALSE(skin.GetRes(L"BG"));
 
   skin.FreeSkin();
   EXPECT_EQ(0u, skin.GetCacheCount());
-  EXPECT_FALSE(skin.GetRes(L"bg", nullptr));
-  // A stream handed out lives on after the store let go of its own.
+  EXPECT_FALSE(skin.GetRes(L"bg"));
+  // A stream handed out outlives the store's own reference.
   stream->Seek({}, STREAM_SEEK_SET, nullptr);
   EXPECT_EQ(button, StreamBytes(stream));
   stream->Release();
+
+  for (const wchar_t* name : {L"button_0.png", L"bg.jpg", L"readme", L"out.skin"})
+    DeleteFileW((dir + name).c_str());
+  RemoveDirectoryW((dir + L"sub.d").c_str());
+  RemoveDirectoryW(dir.c_str());
 }
 
-TEST_F(QvSkinTest, FailuresLeaveWhatWasThere) {
-  Put(package_, "keep");
-  CQvSkin skin;
-  EXPECT_FALSE(skin.MakeSkin((dir_ + L"missing\\").c_str(), package_.c_str()));
-  EXPECT_EQ("keep", Get(package_));
-  EXPECT_FALSE(skin.LoadSkinFile((dir_ + L"missing.skin").c_str()));
-  EXPECT_FALSE(skin.HasPackage());
-  // A truncated package loads, but its cut entry is never found.
-  Put(dir_ + L"again.png", "0123456789");
-  ASSERT_TRUE(skin.MakeSkin(dir_.c_str(), package_.c_str()));
-  std::string bytes = Get(package_);
-  Put(package_, bytes.substr(0, bytes.size() - 1));
-  ASSERT_TRUE(skin.LoadSkinFile(package_.c_str()));
-  EXPECT_FALSE(skin.GetRes(L"again", nullptr));
-}
-
-TEST(QvSkinPaths, NamesBuildPathsBesideTheProgramAndSetTheType) {
+TEST(QvSkin, NamesBuildPathsBesideTheProgramAndSetTheType) {
   wchar_t folder[MAX_PATH];
   GetCurPath(folder);
   CQvSkin skin;
@@ -133,11 +97,9 @@ TEST(QvSkinPaths, NamesBuildPathsBesideTheProgramAndSetTheType) {
   // LoadSkin reads the file that stands for the skin folder.
   std::wstring skins = std::wstring(folder) + L"Skins";
   CreateDirectoryW(skins.c_str(), nullptr);
-  std::string entry(64, '\0');
-  entry[0] = 'x';
-  Put(skins + L"\\skin-test", entry);
+  Put(skins + L"\\skin-test", std::string("x") + std::string(63, '\0'));
   EXPECT_TRUE(skin.LoadSkin(L"skin-test"));
-  EXPECT_TRUE(skin.GetRes(L"x", nullptr));
+  EXPECT_TRUE(skin.GetRes(L"x"));
   EXPECT_FALSE(skin.LoadSkin(L"no-such-skin"));
   EXPECT_FALSE(skin.HasPackage());
   EXPECT_EQ(2, skin.GetResType());

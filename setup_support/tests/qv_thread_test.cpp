@@ -75,57 +75,44 @@ TEST(QvThread, ManyTimersAndTheDestructorStopsThem) {
 }
 
 struct Reentry {
-  CQvThread* timers;
-  std::atomic<int> in_last_call{0};
+  CQvThread timers;
+  std::atomic<int> calls{0};
   std::atomic<int> returned{0};
 };
 
-// A last callback that takes the timer list's lock while its slot is
-// being handed on.
+// A last callback that takes the list's lock while its slot is handed on.
 void SlowKill(void* arg) {
   Reentry* r = static_cast<Reentry*>(arg);
-  r->in_last_call = 1;
+  if (++r->calls > 1) return;
   Sleep(150);
-  r->timers->KillTimer(9);
+  r->timers.KillTimer(9);
   r->returned = 1;
 }
 
 void StopFromInside(void* arg) {
-  Reentry* r = static_cast<Reentry*>(arg);
-  r->timers->Stop();
-  r->returned = 1;
+  static_cast<Reentry*>(arg)->timers.Stop();
+  static_cast<Reentry*>(arg)->returned = 1;
 }
 
 DWORD WINAPI RestartNine(LPVOID arg) {
-  static_cast<Reentry*>(arg)->timers->StartTimer(9, CountCall, 10, nullptr);
+  static_cast<Reentry*>(arg)->timers.StartTimer(9, nullptr, 10, nullptr);  // never called
   return 0;
 }
 
-TEST(QvThread, CallbacksMayCallBackIntoTheTimersWithoutDeadlock) {
-  {
-    CQvThread timers;
-    Reentry r{&timers};
-    timers.StartTimer(9, SlowKill, 1, &r);
-    for (int i = 0; i < 300 && !r.in_last_call; ++i) Sleep(10);
-    timers.KillTimer(9);
-    // Reusing the slot waits for the old thread without holding the lock.
-    HANDLE restart = CreateThread(nullptr, 0, RestartNine, &r, 0, nullptr);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(restart, 5000)) << "deadlocked";
-    CloseHandle(restart);
-    EXPECT_EQ(1, r.returned.load());
-  }
-  {
-    CQvThread timers;
-    Reentry r{&timers};
-    timers.StartTimer(1, StopFromInside, 1, &r);
-    for (int i = 0; i < 300 && !r.returned; ++i) Sleep(10);
-    EXPECT_EQ(1, r.returned.load()) << "Stop ended its own thread";
-  }
-  {
-    CQvThread timers;
-    timers.StartTimer(2, nullptr, 1, nullptr);  // never called
-    Sleep(50);
-  }
+TEST(QvThread, CallbacksMayCallBackIntoTheTimers) {
+  Reentry r;
+  r.timers.StartTimer(9, SlowKill, 1, &r);
+  for (int i = 0; i < 300 && !r.calls; ++i) Sleep(10);
+  r.timers.KillTimer(9);
+  HANDLE restart = CreateThread(nullptr, 0, RestartNine, &r, 0, nullptr);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(restart, 5000)) << "deadlocked";
+  CloseHandle(restart);
+  EXPECT_EQ(1, r.returned.load());
+
+  Reentry s;
+  s.timers.StartTimer(1, StopFromInside, 1, &s);
+  for (int i = 0; i < 300 && !s.returned; ++i) Sleep(10);
+  EXPECT_EQ(1, s.returned.load()) << "Stop ended its own thread";
 }
 
 TEST(QvLock, PollsAtMostNTimesThenTakesOver) {
