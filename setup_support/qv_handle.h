@@ -18,3 +18,19 @@ class QvFileHandle {
  private:
   HANDLE handle_;
 };
+
+// A search handle from FindFirstFileW: INVALID_HANDLE_VALUE means none.
+class QvFindHandle {
+ public:
+  explicit QvFindHandle(HANDLE handle) : handle_(handle) {}
+  ~QvFindHandle() {
+    if (ok()) FindClose(handle_);
+  }
+  QvFindHandle(const QvFindHandle&) = delete;
+  QvFindHandle& operator=(const QvFindHandle&) = delete;
+  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};

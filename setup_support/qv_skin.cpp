@@ -9,20 +9,6 @@
 
 namespace {
 
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 HANDLE OpenForReading(const wchar_t* path) {
   return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -145,7 +131,7 @@ bool CQvSkin::MakeSkin(const wchar_t* folder, const wchar_t* package_path) {
   std::wstring pattern = std::wstring(folder) + L"*.*";
   if (pattern.size() >= MAX_PATH) return false;
   WIN32_FIND_DATAW item;
-  FindHandle find(FindFirstFileW(pattern.c_str(), &item));
+  QvFindHandle find(FindFirstFileW(pattern.c_str(), &item));
   // The folder is checked before the package is emptied: a mistyped folder
   // must not wipe a package that is already there.
   if (find.get() == INVALID_HANDLE_VALUE) return false;

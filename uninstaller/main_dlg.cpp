@@ -4,6 +4,7 @@
 #include "qv_app.h"
 #include "qv_image.h"
 #include "qv_messages.h"
+#include "qv_msgbox.h"
 #include "qv_report.h"
 #include "qv_thread.h"
 
@@ -50,6 +51,14 @@ void CMainDlg::DrawContent(HDC dc) {
   images.DrawImg(dc, kEraserPicture, L"IMG", picture.eraser_x, EraserOffset);
 }
 
+void ShowUninstallerNotice(const std::wstring& text) {
+  CQvMsgBox box;
+  box.body = text;
+  // Stays until the user has read it: nothing else tells what was left.
+  box.countdown = 0;
+  box.Show(kUninstallerTitle, nullptr);
+}
+
 void QuitApp() { CQvApp::Instance().Exit(); }
 
 unsigned __stdcall ProgressThread(void* window) {
@@ -61,7 +70,10 @@ unsigned __stdcall ProgressThread(void* window) {
     Sleep(200);
   } while (dlg->ShownPercent < 100);
   while (!dlg->Done) Sleep(50);
-  SelfDelete(dlg->context);
+  if (!SelfDelete(dlg->context)) {
+    const std::wstring& folder = dlg->context.Folder;
+    ShowUninstallerNotice(L"无法删除文件夹“" + folder.substr(0, folder.size() - 1) + L"”，请手动删除。");
+  }
   SendMessageW(dlg->hwnd, WM_CLOSE, 0, 0);
   return 0;
 }

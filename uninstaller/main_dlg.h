@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 #include "qv_dlg.h"
 #include "uninstall_worker.h"
@@ -37,6 +38,9 @@ class CMainDlg : public CQvDlg {
  private:
   void OnProgress(int percent);
 };
+
+// Tells the user what the uninstaller could not do, and waits for the answer.
+void ShowUninstallerNotice(const std::wstring& text);
 
 [[noreturn]] void QuitApp();
 unsigned __stdcall ProgressThread(void* window);

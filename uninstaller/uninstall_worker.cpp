@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "qv_handle.h"
 #include "qv_messages.h"
 #include "qv_reg.h"
 #include "qv_report.h"
@@ -14,20 +15,6 @@
 namespace {
 
 constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : h_(h) {}
-  ~FindHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 struct FileCloser {
   void operator()(FILE* f) const { std::fclose(f); }
@@ -40,8 +27,8 @@ class Win32RemovalHost : public RemovalHost {
 
   bool List(const std::wstring& folder, std::vector<Entry>* entries) override {
     WIN32_FIND_DATAW data;
-    FindHandle find(FindFirstFileW((folder + L"*.*").c_str(), &data));
-    if (find.get() == INVALID_HANDLE_VALUE) return false;
+    QvFindHandle find(FindFirstFileW((folder + L"*.*").c_str(), &data));
+    if (!find.ok()) return false;
     do {
       const std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -181,6 +168,8 @@ bool SelfDelete(const UninstallContext& context) {
   SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, folder.c_str(), nullptr);
+  // ExitProcess would cut a report still on its way.
+  WaitReports(5000);
   ShellExecuteW(nullptr, L"open", kSelfDeleteBatch, nullptr, nullptr, SW_HIDE);
   ExitProcess(0);
 }

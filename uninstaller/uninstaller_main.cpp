@@ -6,17 +6,6 @@
 #include "qv_app.h"
 #include "qv_dump.h"
 
-namespace {
-
-// A copy of the uninstaller outside an installation must not touch the
-// folder it was put in.
-void RefuseToRemove() {
-  MessageBoxW(nullptr, L"这里没有可以卸载的完整安装，没有删除任何文件。", kUninstallerTitle,
-              MB_OK | MB_ICONINFORMATION);
-}
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
@@ -26,8 +15,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   CMainDlg dlg;
   std::wstring uninstaller;
+  // A copy of the uninstaller outside an installation must not touch the
+  // folder it was put in.
   if (!GetUninstallerPath(&uninstaller) || !FindInstallation(uninstaller, &dlg.context)) {
-    RefuseToRemove();
+    ShowUninstallerNotice(L"这里没有可以卸载的完整安装，没有删除任何文件。");
     return 0;
   }
   if (!dlg.Create(nullptr, kUninstallerWidth, kUninstallerHeight, true)) return 0;

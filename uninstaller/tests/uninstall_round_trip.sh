@@ -20,12 +20,14 @@ trap cleanup EXIT
 
 suffix=${ZZ_LOCALE:+-${ZZ_LOCALE%%.*}}
 suffix=${suffix,,}
+# Program Files for the installer, and a folder with a percent sign for an
+# installation laid out by hand (the installer cannot start the main program
+# from one under Wine).
 if [ -n "$suffix" ]; then
-  program_files='C:\Apps %PATH% x'
+  program_files='C:\Apps x' percent_files='C:\Apps %PATH% x'
 else
-  program_files='C:\程序%PATH%文件'
+  program_files='C:\程序 文件' percent_files='C:\程序%PATH%文件'
 fi
-product="$program_files\\Zuzaror"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zuzaror'
 drive_c="$WINEPREFIX/drive_c"
 unix_of() { winepath -u "$1" 2>/dev/null; }
@@ -50,8 +52,6 @@ listener=$!
 wait_for port
 port=$(cat "$work/port")
 
-wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /d "$program_files" /f \
-  >/dev/null 2>&1
 profile="$drive_c/users/$(id -un)"
 desktop="$profile/Desktop"
 programs="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
@@ -74,8 +74,13 @@ sys.stdout.buffer.write(struct.pack("<I", 1) + f("127.0.0.1", 100) + f(sys.argv[
 # files and a folder the removal skips (".cache"); with "link", also a Unix
 # symbolic link to a folder outside, which Wine can neither remove nor keep
 # its command interpreter's "rd /s" from following.
-dir=$(unix_of "$product")
-parent=$(dirname "$dir")
+# Where the next installation goes: HKLM ProgramFilesDir and the product folder.
+place() {
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /d "$1" /f >/dev/null 2>&1
+  product="$1\\Zuzaror"
+  dir=$(unix_of "$product")
+  parent=$(dirname "$dir")
+}
 lay_out() {
   rm -rf "$parent"
   mkdir -p "$dir/UserData/备份" "$dir/.cache" "$drive_c/outside"
@@ -112,20 +117,59 @@ run_uninstaller() {  # path shot
   sleep 1
 }
 
-wine reg add 'HKCU\SOFTWARE\Vudozuvo' /v UID /d QV12345678123451234 /f >/dev/null 2>&1
-lay_out
+# The shipped installer, when this build made it: installed by a posted
+# click on its button, the main program it starts left running a moment to
+# write its own files, then ended. Without it, the installation is laid out.
+install() {
+  local driver="$ZZ_BIN/installer_driver.exe"
+  mkdir -p "$work/dl" "$parent"
+  cp "$ZZ_BIN/Vodavezu.exe" "$work/dl/"
+  proxy "$port" > "$work/dl/proxy.dat"
+  wine "$work/dl/Vodavezu.exe" >> "$work/log" 2>&1 &
+  local installer=$!
+  "$ZZ_WINE_RUN" "$driver" wait "QV-安装向导" "$(winepath -w "$work/ready")" >> "$work/log" 2>&1
+  "$ZZ_WINE_RUN" "$driver" click "QV-安装向导" 145 194 >> "$work/log" 2>&1
+  wait $installer || fail "the installer failed"
+  sleep 3
+  "$ZZ_WINE_RUN" "$driver" process Zuzaror.exe "$(winepath -w "$work/process")" >> "$work/log" 2>&1 ||
+    fail "the installer did not start the main program"
+  proxy "$port" > "$dir/proxy.dat"
+  echo "installed: $(ls -A "$dir" | tr '\n' ' ')"
+}
+
+# Everything of the installation is gone, nothing else is.
+check_removed() {  # tag
+  [ -e "$dir" ] && fail "$1: the product folder stayed: $(ls -A "$dir")"
+  [ -e "$drive_c/clear.bat" ] && fail "$1: the batch file stayed"
+  [ -d "$parent" ] && [ -e "$parent/other.txt" ] || fail "$1: the parent folder or its file went"
+  wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "$1: the Uninstall key stayed"
+  wine reg query 'HKCU\SOFTWARE\Vudozuvo' /v UID >/dev/null 2>&1 || fail "$1: the UID went"
+  [ -e "$programs/Zuzaror" ] && fail "$1: the start-menu folder stayed"
+  [ -e "$desktop/Zuzaror.lnk" ] && fail "$1: the desktop shortcut stayed"
+  [ -e "$programs/Other.lnk" ] && [ -e "$desktop/Other.lnk" ] || fail "$1: another program's shortcut went"
+  for _ in $(seq 50); do grep -q 'type=uninstall' "$work/requests" 2>/dev/null && break; sleep 0.1; done
+  grep -q 'type=open&value=Vantro_Uninstall' "$work/requests" || fail "$1: no open report"
+  grep -q 'type=uninstall&value=Zuzaror' "$work/requests" || fail "$1: no uninstall report"
+  rm -f "$work/requests"
+}
+
+place "$program_files"
+if [ -e "$ZZ_BIN/Vodavezu.exe" ] && [ -e "$ZZ_BIN/installer_driver.exe" ]; then
+  rm -rf "$parent"
+  install
+  echo lnk > "$programs/Other.lnk"
+  echo lnk > "$desktop/Other.lnk"
+  echo other > "$parent/other.txt"
+else
+  lay_out
+fi
 run_uninstaller "$product\\Zodadira.exe" uninstaller
-[ -e "$dir" ] && fail "the product folder stayed: $(ls -A "$dir")"
-[ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
-[ -d "$parent" ] && [ -e "$parent/other.txt" ] || fail "the parent folder or its file went"
-wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
-wine reg query 'HKCU\SOFTWARE\Vudozuvo' /v UID >/dev/null 2>&1 || fail "the UID went"
-[ -e "$programs/Zuzaror" ] && fail "the start-menu folder stayed"
-[ -e "$desktop/Zuzaror.lnk" ] && fail "the desktop shortcut stayed"
-[ -e "$programs/Other.lnk" ] && [ -e "$desktop/Other.lnk" ] || fail "another program's shortcut went"
-for _ in $(seq 50); do grep -q 'type=uninstall' "$work/requests" 2>/dev/null && break; sleep 0.1; done
-grep -q 'type=open&value=Vantro_Uninstall' "$work/requests" || fail "no open report"
-grep -q 'type=uninstall&value=Zuzaror' "$work/requests" || fail "no uninstall report"
+check_removed installed
+
+place "$percent_files"
+lay_out
+run_uninstaller "$product\\Zodadira.exe" uninstaller-percent
+check_removed percent
 
 # With the Unix link: its target stays whole; the folder is left for the
 # user with the link in it, the uninstaller and the batch file are gone.
@@ -135,6 +179,26 @@ run_uninstaller "$product\\Zodadira.exe" uninstaller-link
 [ -e "$dir/Zodadira.exe" ] && fail "the uninstaller stayed beside the link"
 [ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
 echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
+
+# On a western code page a folder named with "€", which the console's code
+# page lacks: the batch file cannot name it exactly, so it is not written;
+# the user is told and the folder is left with the uninstaller in it.
+if [ -n "$suffix" ]; then
+  place 'C:\Apps € x'
+  lay_out
+  wine "$product\\Zodadira.exe" >> "$work/log" 2>&1 &
+  pid=$!
+  for _ in $(seq 100); do [ -e "$dir/Zuzaror.exe" ] || break; sleep 0.1; done
+  sleep 3.5
+  import -window root "$shots/uninstaller-kept$suffix.png"
+  kill $pid 2>/dev/null || true
+  wait $pid 2>/dev/null || true
+  [ -e "$drive_c/clear.bat" ] && fail "a batch file was written for a path it cannot name"
+  [ -e "$dir/Zodadira.exe" ] || fail "the uninstaller went without its batch file"
+  [ -e "$dir/Zuzaror.exe" ] && fail "the installation's files stayed"
+  wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
+  rm -rf "$parent"
+fi
 
 # A copy on the desktop, with a record and a key that name the desktop.
 cp "$ZZ_BIN/Zodadira.exe" "$desktop/"

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The shipped installer end to end under Wine, in a Wine environment of its
+# own (it changes HKLM, makes shortcuts and starts the main program): opened
+# with a Program Files folder whose name holds Chinese, installed by a posted
+# click on "安 装", and everything it made read back. Then once more on a
+# western machine's code page, into another folder.
+export ZZ_WINE_ROOT="$ZZ_BIN/../wine-installer"
+source "$ZZ_TOOLS/screen-lib.sh" installer
+trap 'rm -rf "$work"; [ -n "${listener:-}" ] && kill "$listener"; "$ZZ_TOOLS/wine-env.sh" stop' EXIT
+stage="$ZZ_BIN/../installer_stage"
+driver="$ZZ_BIN/installer_driver.exe"
+title="QV-安装向导"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zuzaror'
+fail() { echo "installer scenario: $*"; cat "$work/log" 2>/dev/null; exit 1; }
+run_driver() { "$ZZ_WINE_RUN" "$driver" "$@" >> "$work/driver.log" 2>&1; }
+text() { tr -d '\r' < "$work/$1"; }
+
+# The statistics endpoint: a listener on a free port that the installer's
+# proxy.dat beside it leads every report to.
+python3 - "$work" <<'PY' &
+import http.server, socketserver, sys
+work = sys.argv[1]
+class Handler(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        with open(work + "/requests", "a") as f: f.write(self.path + "\n")
+        self.send_response(200); self.send_header("Content-Length", "2"); self.end_headers()
+        self.wfile.write(b"ok")
+    def log_message(self, *a): pass
+with socketserver.ThreadingTCPServer(("127.0.0.1", 0), Handler) as server:
+    open(work + "/port", "w").write(str(server.server_address[1]))
+    server.serve_forever()
+PY
+listener=$!
+for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+mkdir -p "$work/dl"
+cp "$ZZ_BIN/Vodavezu.exe" "$work/dl/"
+python3 - "$work/dl/proxy.dat" "$(cat "$work/port")" <<'PY'
+import struct, sys
+block = bytearray(428)
+block[0:4] = struct.pack("<I", 1)
+for offset, text in ((4, "127.0.0.1"), (204, sys.argv[2])):
+    data = text.encode("utf-16-le"); block[offset:offset + len(data)] = data
+open(sys.argv[1], "wb").write(bytes(block))
+PY
+
+# install <tag> <Program Files folder under C:\> <locale of the installer>
+install() {
+  local tag=$1 folder=$2 locale=$3 unix
+  unix="$WINEPREFIX/drive_c/$folder"
+  mkdir -p "$unix"
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \
+    /d "C:\\$folder" /f > /dev/null 2>&1 || fail "cannot set ProgramFilesDir"
+  rm -f "$work/requests" "$work/ready" "$work/process"
+  ZZ_LOCALE=$locale "$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
+  pid=$!
+  run_driver wait "$title" "$(winepath -w "$work/ready")"
+  wait_for ready
+  photograph "installer-$tag-idle"
+  run_driver click "$title" 145 194
+  sleep 0.6
+  photograph "installer-$tag-hourglass"
+  finish 0 "installer-$tag-idle" "installer-$tag-hourglass"
+
+  # The main program was started from the installed folder.
+  run_driver process Zuzaror.exe "$(winepath -w "$work/process")" || fail "$tag: the main program was not started"
+  [ "$(text process)" = "C:\\$folder\\Zuzaror\\Zuzaror.exe" ] || fail "$tag: started $(text process)"
+  local f
+  for f in Zodadira.exe 1021.ini ml.mdb SkinH_EL.dll tjbb.grd wrbb.grd Zuzaror.exe; do
+    cmp -s "$stage/$f" "$unix/Zuzaror/$f" || fail "$tag: $f differs from its source"
+  done
+  wine reg query "$key" > "$work/reg" 2>&1 || fail "$tag: no Uninstall key"
+  for f in DisplayName DisplayVersion Publisher HelpLink DisplayIcon UninstallString InstallLocation; do
+    grep -q "$f" "$work/reg" || fail "$tag: no $f in the Uninstall key"
+  done
+  grep -q 'UninstallString *REG_SZ *"C:' "$work/reg" || fail "$tag: UninstallString is not quoted"
+  grep -q 'Zuzaror 3.0.3.28' "$work/reg" || fail "$tag: DisplayName"
+  local program="C:\\$folder\\Zuzaror\\Zuzaror.exe"
+  run_driver lnk 'desktop:Zuzaror.lnk' "$(winepath -w "$work/l1")"
+  run_driver lnk 'programs:Zuzaror\Zuzaror.lnk' "$(winepath -w "$work/l2")"
+  run_driver lnk 'programs:Zuzaror\卸载.lnk' "$(winepath -w "$work/l3")"
+  [ "$(text l1)" = "$program" ] || fail "$tag: desktop shortcut leads to $(text l1)"
+  [ "$(text l2)" = "$program" ] || fail "$tag: start-menu shortcut leads to $(text l2)"
+  [ "$(text l3)" = "C:\\$folder\\Zuzaror\\Zodadira.exe" ] || fail "$tag: uninstall shortcut leads to $(text l3)"
+  [ "$(stat -c %s "$unix/Zuzaror/Zodadira.dat")" = 360 ] || fail "$tag: the record is not 360 bytes"
+  run_driver record "C:\\$folder\\Zuzaror\\Zodadira.dat" "$(winepath -w "$work/record")" ||
+    fail "$tag: the record does not decode"
+  [ "$(text record | tr '\n' '|')" = 'Zuzaror|UserData\|Zuzaror|Zuzaror|' ] || fail "$tag: record $(text record)"
+
+  # Both reports reached the listener with the stored installation id.
+  local uid
+  uid=$(wine reg query 'HKCU\SOFTWARE\Vudozuvo' /v UID 2>/dev/null | grep -o 'QV[0-9]*' | head -1)
+  [ -n "$uid" ] || fail "$tag: no installation id"
+  for _ in $(seq 50); do [ "$(grep -c "$uid" "$work/requests" 2>/dev/null)" -ge 2 ] && break; sleep 0.1; done
+  grep "type=open" "$work/requests" | grep -q "$uid" || fail "$tag: no open report"
+  grep "type=install" "$work/requests" | grep "Zuzaror" | grep -q "$uid" || fail "$tag: no install report"
+  echo "installer scenario ($tag): ok"
+}
+
+install cp936 "程序 文件" zh_CN.UTF-8
+install cp1252 "程序二" C.UTF-8

@@ -1,0 +1,137 @@
+// Drives and inspects the installer from outside, for the scenario script.
+// Every answer goes to a UTF-8 file, never to the console's code page.
+//   installer_driver wait TITLE OUT          once a visible window has TITLE
+//   installer_driver click TITLE X Y         a left click at client (X, Y)
+//   installer_driver close TITLE             WM_CLOSE to the window
+//   installer_driver lnk PATH OUT            a shortcut's stored target; PATH may
+//                                            start with "desktop:" or "programs:"
+//   installer_driver record PATH OUT         the uninstall record's fields
+//   installer_driver process NAME OUT        the path of a running NAME, then ends it
+#include <windows.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "install_context.h"
+#include "uninstall_record.h"
+
+namespace {
+
+bool WriteUtf8(const wchar_t* path, const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string bytes(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+  FILE* f = _wfopen(path, L"wb");
+  if (!f) return false;
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  return fclose(f) == 0;
+}
+
+HWND FindVisible(const wchar_t* title) {
+  for (int i = 0; i < 300; ++i) {
+    HWND w = FindWindowW(nullptr, title);
+    if (w && IsWindowVisible(w)) return w;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+std::wstring LinkTarget(const wchar_t* where) {
+  std::wstring path = where;
+  const struct {
+    const wchar_t* prefix;
+    int csidl;
+  } folders[] = {{L"desktop:", CSIDL_DESKTOPDIRECTORY}, {L"programs:", CSIDL_PROGRAMS}};
+  for (const auto& f : folders) {
+    const std::size_t n = wcslen(f.prefix);
+    if (path.compare(0, n, f.prefix) != 0) continue;
+    wchar_t folder[MAX_PATH] = L"";
+    SHGetSpecialFolderPathW(nullptr, folder, f.csidl, FALSE);
+    path = std::wstring(folder) + L"\\" + path.substr(n);
+  }
+  CoInitialize(nullptr);
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  wchar_t target[MAX_PATH] = L"";
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+    // The item list keeps the names in UTF-16; Wine's stored path text is
+    // in the ANSI code page of the process that saved it.
+    PIDLIST_ABSOLUTE item = nullptr;
+    if (FAILED(link->GetIDList(&item)) || !item || !SHGetPathFromIDListW(item, target))
+      link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    CoTaskMemFree(item);
+  }
+  if (file) file->Release();
+  if (link) link->Release();
+  CoUninitialize();
+  return target;
+}
+
+int Process(const wchar_t* name, const wchar_t* out) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+      if (lstrcmpiW(entry.szExeFile, name) != 0) continue;
+      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                   entry.th32ProcessID);
+      wchar_t path[MAX_PATH] = L"";
+      DWORD size = MAX_PATH;
+      if (process) {
+        QueryFullProcessImageNameW(process, 0, path, &size);
+        TerminateProcess(process, 0);
+        CloseHandle(process);
+      }
+      CloseHandle(snapshot);
+      return WriteUtf8(out, path) ? 0 : 1;
+    }
+    CloseHandle(snapshot);
+    Sleep(100);
+  }
+  return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const std::wstring command = argv[1];
+  if (command == L"wait" && argc == 4) return FindVisible(argv[2]) && WriteUtf8(argv[3], L"ready") ? 0 : 1;
+  if (command == L"click" && argc == 5) {
+    HWND w = FindVisible(argv[2]);
+    if (!w) return 1;
+    LPARAM at = MAKELPARAM(_wtoi(argv[3]), _wtoi(argv[4]));
+    PostMessageW(w, WM_MOUSEMOVE, 0, at);
+    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(w, WM_LBUTTONUP, 0, at);
+    return 0;
+  }
+  if (command == L"close" && argc == 3) {
+    HWND w = FindVisible(argv[2]);
+    return w && PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (command == L"lnk" && argc == 4) return WriteUtf8(argv[3], LinkTarget(argv[2])) ? 0 : 1;
+  if (command == L"record" && argc == 4) {
+    std::vector<std::uint8_t> bytes(kUninstallRecordSize + 1);
+    FILE* f = _wfopen(argv[2], L"rb");
+    if (!f) return 1;
+    bytes.resize(fread(bytes.data(), 1, bytes.size(), f));
+    fclose(f);
+    UninstallRecord r;
+    if (!DecodeUninstallRecord(bytes.data(), bytes.size(), &r)) return 1;
+    return WriteUtf8(argv[3], ToWide(r.KeyName) + L"\n" + ToWide(r.UserDataFolder) + L"\n" +
+                                  ToWide(r.ShortcutName) + L"\n" + ToWide(r.StartMenuFolder) + L"\n")
+               ? 0
+               : 1;
+  }
+  if (command == L"process" && argc == 4) return Process(argv[2], argv[3]);
+  return 2;
+}
