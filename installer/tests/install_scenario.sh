@@ -123,8 +123,13 @@ wine reg delete "$key" /f > /dev/null 2>&1 || true
 pid=$!
 run_driver wait "$title" "$(winepath -w "$work/ready")"
 run_driver click "$title" 145 194
-sleep 5
-photograph installer-damaged
+# The box zooms in over the centre of the screen, beside the hourglass:
+# photographed once its white body rests there.
+for _ in $(seq 40); do
+  sleep 0.5
+  photograph installer-damaged
+  [ "$(/usr/bin/convert "$shots/installer-damaged.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && break
+done
 run_driver click "$title" 150 182 300 200
 finish 0 installer-damaged
 [ -z "$(ls -A "$WINEPREFIX/drive_c/$folder")" ] || fail "damaged: files were written"
