@@ -7,6 +7,7 @@
 #include "qv_app.h"
 #include "qv_image.h"
 #include "qv_messages.h"
+#include "qv_msgbox.h"
 #include "qv_report.h"
 #include "qv_shell.h"
 
@@ -20,6 +21,17 @@ constexpr int kIconId = 107;
 constexpr int kBackgroundId = 60071;
 constexpr int kHourglassBackId = 60026, kHourglassGlassId = 60027, kUpperSandId = 60028,
               kLowerSandId = 60029;
+
+// The library's box, without its count-down: nothing was installed, and the
+// user must read it before the window goes.
+void ShowRefusal() {
+  CQvMsgBox box;
+  box.title = CQvApp::Instance().GetAppName();
+  box.body = L"安装包已损坏，未安装任何文件。";
+  box.countdown = 0;
+  // Not owned by the layered window: a box over it would take its frame for a background.
+  if (box.Create(nullptr, 300, 200, false, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) box.DoModal();
+}
 
 void StartThread(unsigned(__stdcall* procedure)(void*), void* argument) {
   uintptr_t thread = _beginthreadex(nullptr, 0, procedure, argument, 0, nullptr);
@@ -86,8 +98,7 @@ void CMainDlg::OnClose() {
   // Ending the process under the worker would leave half an installation.
   if (Installing && !Done) return;
   if (context.PayloadRefused) {
-    MessageBoxW(hwnd, L"安装程序已损坏，没有安装任何文件。请重新下载安装程序。",
-                CQvApp::Instance().GetAppName(), MB_OK | MB_ICONERROR);
+    ShowRefusal();
   } else {
     context.RunInstalledProgram();
   }

@@ -98,3 +98,41 @@ install() {
 
 install cp936 "程序 文件" zh_CN.UTF-8
 install cp1252 "程序二" C.UTF-8
+
+# A damaged payload: one byte of the last entry's stream flipped. The whole
+# payload is checked before the first file is written, so not even the
+# first entry may appear; nothing is registered or started, and the
+# library's box says so.
+python3 - "$work/dl/Vodavezu.exe" <<'PY'
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+pos, last = 709120 + 1124, None
+while pos < len(data):
+    packed = struct.unpack_from("<I", data, pos + 400)[0]
+    last = (pos + 408, packed)
+    pos += 408 + packed
+data[last[0] + last[1] // 2] ^= 0x5A
+open(sys.argv[1], "wb").write(bytes(data))
+PY
+folder="敌意"
+mkdir -p "$WINEPREFIX/drive_c/$folder"
+wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \
+  /d "C:\\$folder" /f > /dev/null 2>&1
+wine reg delete "$key" /f > /dev/null 2>&1 || true
+"$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
+pid=$!
+run_driver wait "$title" "$(winepath -w "$work/ready")"
+run_driver click "$title" 145 194
+# The box zooms in over the centre of the screen, beside the hourglass:
+# photographed once its white body rests there.
+for _ in $(seq 40); do
+  sleep 0.5
+  photograph installer-damaged
+  [ "$(/usr/bin/convert "$shots/installer-damaged.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && break
+done
+run_driver click "$title" 150 182 300 200
+finish 0 installer-damaged
+[ -z "$(ls -A "$WINEPREFIX/drive_c/$folder")" ] || fail "damaged: files were written"
+wine reg query "$key" > /dev/null 2>&1 && fail "damaged: the Uninstall key was written"
+run_driver process Zuzaror.exe "$(winepath -w "$work/process")" && fail "damaged: a program was started"
+echo "installer scenario (damaged payload): ok"

@@ -1,7 +1,8 @@
 // Drives and inspects the installer from outside, for the scenario script.
 // Every answer goes to a UTF-8 file, never to the console's code page.
 //   installer_driver wait TITLE OUT          once a visible window has TITLE
-//   installer_driver click TITLE X Y         a left click at client (X, Y)
+//   installer_driver click TITLE X Y [W H]   a left click at client (X, Y); with
+//                                            W H, of the window of that client size
 //   installer_driver close TITLE             WM_CLOSE to the window
 //   installer_driver lnk PATH OUT            a shortcut's stored target; PATH may
 //                                            start with "desktop:" or "programs:"
@@ -31,10 +32,29 @@ bool WriteUtf8(const wchar_t* path, const std::wstring& text) {
   return fclose(f) == 0;
 }
 
-HWND FindVisible(const wchar_t* title) {
+struct Wanted {
+  const wchar_t* title;
+  int width, height;  // 0: any
+  HWND found;
+};
+
+BOOL CALLBACK Match(HWND w, LPARAM param) {
+  Wanted* wanted = reinterpret_cast<Wanted*>(param);
+  wchar_t text[256] = L"";
+  GetWindowTextW(w, text, 256);
+  RECT client = {};
+  GetClientRect(w, &client);
+  if (!IsWindowVisible(w) || lstrcmpW(text, wanted->title) != 0) return TRUE;
+  if (wanted->width && (client.right != wanted->width || client.bottom != wanted->height)) return TRUE;
+  wanted->found = w;
+  return FALSE;
+}
+
+HWND FindVisible(const wchar_t* title, int width = 0, int height = 0) {
   for (int i = 0; i < 300; ++i) {
-    HWND w = FindWindowW(nullptr, title);
-    if (w && IsWindowVisible(w)) return w;
+    Wanted wanted{title, width, height, nullptr};
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&wanted));
+    if (wanted.found) return wanted.found;
     Sleep(100);
   }
   return nullptr;
@@ -105,8 +125,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   const std::wstring command = argv[1];
   if (command == L"wait" && argc == 4) return FindVisible(argv[2]) && WriteUtf8(argv[3], L"ready") ? 0 : 1;
-  if (command == L"click" && argc == 5) {
-    HWND w = FindVisible(argv[2]);
+  if (command == L"click" && (argc == 5 || argc == 7)) {
+    HWND w = argc == 7 ? FindVisible(argv[2], _wtoi(argv[5]), _wtoi(argv[6])) : FindVisible(argv[2]);
     if (!w) return 1;
     LPARAM at = MAKELPARAM(_wtoi(argv[3]), _wtoi(argv[4]));
     PostMessageW(w, WM_MOUSEMOVE, 0, at);
