@@ -175,8 +175,25 @@ void InstallContext::RunInstalledProgram() {
   const std::wstring path = ToWide(JoinPath(ToU16(TargetFolder), ToU16(LaunchPath)));
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // No error box: the installer ends right after this, and a box shown here
+  // would keep it open for ever behind its closed window.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpFile = path.c_str();
   info.nShow = SW_SHOW;
-  if (ShellExecuteExW(&info) && info.hProcess) CloseHandle(info.hProcess);
+  if (ShellExecuteExW(&info)) {
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return;
+  }
+  // The shell expands "%NAME%" in a file name, so a folder whose name holds
+  // percent signs is not found through it: start the file by its exact path.
+  std::wstring command = L"\"" + path + L"\"";
+  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                     &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
 }
