@@ -153,21 +153,25 @@ check_removed() {  # tag
   rm -f "$work/requests"
 }
 
+install_or_lay_out() {
+  if [ -e "$ZZ_BIN/Vodavezu.exe" ] && [ -e "$ZZ_BIN/installer_driver.exe" ]; then
+    rm -rf "$parent"
+    install
+    echo lnk > "$programs/Other.lnk"
+    echo lnk > "$desktop/Other.lnk"
+    echo other > "$parent/other.txt"
+  else
+    lay_out
+  fi
+}
+
 place "$program_files"
-if [ -e "$ZZ_BIN/Vodavezu.exe" ] && [ -e "$ZZ_BIN/installer_driver.exe" ]; then
-  rm -rf "$parent"
-  install
-  echo lnk > "$programs/Other.lnk"
-  echo lnk > "$desktop/Other.lnk"
-  echo other > "$parent/other.txt"
-else
-  lay_out
-fi
+install_or_lay_out
 run_uninstaller "$product\\Zodadira.exe" uninstaller
 check_removed installed
 
 place "$percent_files"
-lay_out
+install_or_lay_out
 run_uninstaller "$product\\Zodadira.exe" uninstaller-percent
 check_removed percent
 
