@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "qv_test_dib.h"
+
 namespace {
 
 const COLORREF kWhite = RGB(255, 255, 255);
@@ -19,37 +21,8 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
   DeleteObject(brush);
 }
 
-// A 32-bit target whose pixels can be read back exactly, standing in for a
-// window's DC in the plain-copy path.
-class Target {
- public:
-  Target(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    Fill(dc_, 0, 0, width, height, kWhite);
-  }
-  ~Target() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-
- private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-};
+// Stands in for a window's DC in the plain-copy path.
+using Target = QvTestDib;
 
 SIZE BitmapSize(HBITMAP bitmap) {
   BITMAP info = {};

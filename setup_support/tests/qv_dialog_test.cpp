@@ -9,6 +9,7 @@
 
 #include "qv_app.h"
 #include "qv_messages.h"
+#include "qv_test_process.h"
 #include "setup_demo_dialog.h"
 
 namespace {
@@ -273,26 +274,14 @@ TEST_F(DialogTest, SolidBackgroundKeepsALayeredDialogOpaque) {
 }
 
 TEST(QvApp, ExitFromATimerEndsTheProcessWithZero) {
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  std::wstring work = std::wstring(folder) + L"qv_exit_" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(work.c_str(), nullptr);
-  CloseHandle(CreateFileW((work + L"\\go").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+  const std::wstring work = MakeScratchFolder(L"qv_exit_");
+  ASSERT_FALSE(work.empty());
+  CloseHandle(CreateFileW((work + L"go").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                           nullptr));
-  std::wstring command = L"\"" + std::wstring(CQvApp::Instance().GetProgramFolder()) +
-                         L"setup_demo.exe\" \"" + work + L"\"";
-  STARTUPINFOW startup = {sizeof startup};
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process));
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  EXPECT_EQ(code, 0u);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  DeleteFileW((work + L"\\go").c_str());
-  DeleteFileW((work + L"\\ready").c_str());
+  const std::wstring demo = std::wstring(CQvApp::Instance().GetProgramFolder()) + L"setup_demo.exe";
+  EXPECT_EQ(RunAndWait(demo, L"\"" + work.substr(0, work.size() - 1) + L"\""), 0u);
+  DeleteFileW((work + L"go").c_str());
+  DeleteFileW((work + L"ready").c_str());
   RemoveDirectoryW(work.c_str());
 }
 

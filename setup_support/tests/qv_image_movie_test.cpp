@@ -7,6 +7,8 @@
 #include <string>
 #include <type_traits>
 
+#include "qv_test_process.h"
+
 namespace {
 
 int ThreadCount() {
@@ -136,17 +138,7 @@ TEST(QvImageMovie, ProcessEndingWhileMoviesRunExitsCleanly) {
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring helper(path);
   helper = helper.substr(0, helper.rfind(L'\\') + 1) + L"qv_image_exit_helper.exe";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessW(helper.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process));
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  EXPECT_EQ(code, 0u);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  EXPECT_EQ(RunAndWait(helper, L""), 0u);
 }
 
 }  // namespace

@@ -6,52 +6,13 @@
 #include <string>
 
 #include "qv_image_test_pictures.h"
+#include "qv_test_dib.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A 32-bit DIB target, white with alpha 0 as FillRect leaves it; pixels are
-// read straight from its memory (GDI+ writes premultiplied alpha there).
-class Target {
- public:
-  Target(int width, int height) : width_(width), height_(height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ =
-        CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    for (int i = 0; i < width * height; ++i) bits_[i] = 0x00FFFFFF;
-  }
-  ~Target() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  HBITMAP bitmap() const { return bitmap_; }
-  // 0xRRGGBB of an opaque pixel; 0xFFFFFF for one nothing was drawn on.
-  DWORD Rgb(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-  bool Untouched(int x, int y, int w, int h) const {
-    for (int row = y; row < y + h; ++row)
-      for (int col = x; col < x + w; ++col)
-        if (bits_[row * width_ + col] != 0x00FFFFFF) return false;
-    return true;
-  }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  DWORD* bits_ = nullptr;
-};
+using Target = QvTestDib;
 
 DWORD Rgb(zz::Rgba c) { return (DWORD{c.r} << 16) | (DWORD{c.g} << 8) | c.b; }
 const DWORD kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
