@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -114,27 +115,111 @@ void CreatePathFolders(const std::wstring& entry_path, const InstallContext& con
   }
 }
 
-bool ExtractFile(const PayloadFile& file, const InstallContext& context) {
+namespace {
+
+// One entry on its way: decoded into `part` beside its place, then moved
+// there once every entry is whole. The file it replaces waits `aside` until
+// all have moved, so a failure puts the old installation back.
+struct StagedFile {
+  std::wstring target, part, aside;
+  bool replaced = false;
+  bool placed = false;
+};
+
+std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
+
+std::wstring UnwritableNotice(const std::wstring& path) {
+  wchar_t text[512];
+  std::swprintf(text, sizeof text / sizeof text[0], kUnwritableFileNotice, FileName(path).c_str());
+  return text;
+}
+
+// False when the entry's full path does not lie below the target folder or
+// its decoded file could not be written beside it. A kept file that is
+// there already is left out.
+bool StageFile(const PayloadFile& file, const InstallContext& context, std::vector<StagedFile>* staged,
+               std::wstring* failed) {
   const std::wstring target = FullPath(context.TargetFolder);
   const std::wstring full = FullPath(ToWide(JoinPath(ToU16(context.TargetFolder), file.header.Path)));
+  *failed = full.empty() ? ToWide(file.header.Path) : full;
   if (target.empty() || full.empty() || !IsBelowFolder(ToU16(full), ToU16(target))) {
     CQvLog::Instance().WriteLog2(L"installer: %ls lies outside the target folder", full.c_str());
     return false;
   }
   if (IsKeptWhenPresent(file.header.Path) && PathFileExistsW(full.c_str())) return true;
-  const std::wstring part = full + L".part";
-  if (!QvWriteFile(part.c_str(), file.data.data(), static_cast<DWORD>(file.data.size()))) {
-    DeleteFileW(part.c_str());
-    CQvLog::Instance().WriteLog2(L"installer: cannot write %ls (%lu)", part.c_str(), GetLastError());
+  StagedFile entry;
+  entry.target = full;
+  entry.part = full + L".part";
+  entry.aside = full + L".old";
+  if (!QvWriteFile(entry.part.c_str(), file.data.data(), static_cast<DWORD>(file.data.size()))) {
+    CQvLog::Instance().WriteLog2(L"installer: cannot write %ls (%lu)", entry.part.c_str(), GetLastError());
+    DeleteFileW(entry.part.c_str());
     return false;
   }
-  if (!MoveFileExW(part.c_str(), full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    CQvLog::Instance().WriteLog2(L"installer: cannot replace %ls (%lu)", full.c_str(), GetLastError());
-    DeleteFileW(part.c_str());
-    return false;
-  }
+  staged->push_back(std::move(entry));
   return true;
 }
+
+// A file a running program holds cannot be replaced; found before anything
+// moves.
+bool IsReplaceable(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return true;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Puts back, newest first, what had moved, and drops every decoded file.
+void RollBack(std::vector<StagedFile>& staged) {
+  for (auto it = staged.rbegin(); it != staged.rend(); ++it) {
+    if (it->placed) DeleteFileW(it->target.c_str());
+    if (it->replaced) MoveFileExW(it->aside.c_str(), it->target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    DeleteFileW(it->part.c_str());
+  }
+  staged.clear();
+}
+
+// Every staged file in its place, or none: false names the file that
+// stood in the way.
+bool PlaceAll(std::vector<StagedFile>& staged, std::wstring* failed) {
+  for (const StagedFile& f : staged) {
+    if (!IsReplaceable(f.target)) {
+      *failed = f.target;
+      CQvLog::Instance().WriteLog2(L"installer: %ls is in use (%lu)", f.target.c_str(), GetLastError());
+      return false;
+    }
+  }
+  for (StagedFile& f : staged) {
+    *failed = f.target;
+    if (PathFileExistsW(f.target.c_str())) {
+      if (!MoveFileExW(f.target.c_str(), f.aside.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+      f.replaced = true;
+    }
+    if (!MoveFileExW(f.part.c_str(), f.target.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+    f.placed = true;
+  }
+  for (const StagedFile& f : staged)
+    if (f.replaced) DeleteFileW(f.aside.c_str());
+  return true;
+}
+
+// True when a folder the entries go through is a junction or a symbolic
+// link: writing through it would put the files wherever it points.
+bool ReachesThroughLink(const Payload& payload, const std::wstring& target) {
+  for (const std::u16string& folder : PayloadFolders(payload))
+    if (QvIsLink(ToWide(JoinPath(ToU16(target), folder)))) return true;
+  return false;
+}
+
+}  // namespace
+
+const wchar_t kDamagedPayloadNotice[] = L"安装包已损坏，未安装任何文件。";
+const wchar_t kLinkedFolderNotice[] = L"安装文件夹是一个链接，未安装任何文件。";
+const wchar_t kUnwritableFileNotice[] = L"无法写入文件：%ls，请关闭正在运行的程序后重新安装。";
+const wchar_t* const kProgramDataFolders[2] = {L"back", L"temp"};
 
 bool InstallContext::DoInstall() {
   const std::wstring source = PayloadFilePath(*this);
@@ -149,6 +234,7 @@ bool InstallContext::DoInstall() {
   if (!read || !ReadPayload(bytes.data(), bytes.size(), &payload, &reason)) {
     Error.assign(reason.begin(), reason.end());
     CQvLog::Instance().WriteLog2(L"installer: payload refused: %ls", Error.c_str());
+    Notice = kDamagedPayloadNotice;
     PayloadRefused = true;
     return false;
   }
@@ -156,12 +242,40 @@ bool InstallContext::DoInstall() {
   bytes.shrink_to_fit();
   const PayloadHeader& header = payload.header;
   if (Report) Report(L"install", ToWide(header.KeyName).c_str());
+  if (ReachesThroughLink(payload, TargetFolder)) {
+    CQvLog::Instance().WriteLog2(L"installer: a folder below %ls is a link", TargetFolder.c_str());
+    Notice = kLinkedFolderNotice;
+    return false;
+  }
+  // Every file is decoded beside its place first: a disk that fills up or a
+  // file a running program holds leaves the old installation as it was.
+  std::vector<StagedFile> staged;
+  std::wstring failed;
   for (const PayloadFile& entry : payload.files) {
-    if (StopFlag) return false;
+    if (StopFlag) {
+      RollBack(staged);
+      return false;
+    }
     CreatePathFolders(ToWide(entry.header.Path), *this);
-    ExtractFile(entry, *this);
+    if (!StageFile(entry, *this, &staged, &failed)) {
+      RollBack(staged);
+      Notice = UnwritableNotice(failed);
+      return false;
+    }
     if (HWND window = Window.load())
       SendMessageW(window, WM_SETUP_PROGRESS, static_cast<WPARAM>(entry.packed_sum * 100 / payload.size), 0);
+  }
+  if (!PlaceAll(staged, &failed)) {
+    CQvLog::Instance().WriteLog2(L"installer: cannot replace %ls (%lu)", failed.c_str(), GetLastError());
+    RollBack(staged);
+    Notice = UnwritableNotice(failed);
+    return false;
+  }
+  const std::u16string product = ProductFolder(payload);
+  if (!product.empty()) {
+    // A reinstallation keeps them and what they hold.
+    for (const wchar_t* name : kProgramDataFolders)
+      CreateDirectoryW(ToWide(JoinPath(JoinPath(ToU16(TargetFolder), product), ToU16(name))).c_str(), nullptr);
   }
   WriteUninstallKey(*this, header);
   CreateShortcuts(header, *this);

@@ -37,6 +37,9 @@ class InstallContext {
   // Set when the payload was refused: nothing was written or started.
   std::atomic<bool> PayloadRefused{false};
   std::wstring Error;
+  // Set when nothing was installed, registered or started: what the user is
+  // told when the window closes.
+  std::wstring Notice;
   // The file carrying the payload; empty means the running program's own.
   std::wstring SourceFile;
 };
@@ -51,7 +54,12 @@ bool GetOwnProgramPath(std::wstring* path);
 // Creates the missing folders of an entry's folder part below the target.
 void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context);
 
-// Writes one decoded file below the target: into a temporary file beside it
-// first, moved into place only when whole. False when it could not be written
-// or its full path does not lie below the target folder.
-bool ExtractFile(const PayloadFile& file, const InstallContext& context);
+// What the user is told when an installation was refused or stopped.
+extern const wchar_t kDamagedPayloadNotice[];
+extern const wchar_t kLinkedFolderNotice[];
+// "%ls" stands for the file's name.
+extern const wchar_t kUnwritableFileNotice[];
+
+// The folders the main program keeps its backups and a restore's parked
+// database in, made beside it.
+extern const wchar_t* const kProgramDataFolders[2];

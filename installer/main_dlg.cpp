@@ -23,11 +23,11 @@ constexpr int kHourglassBackId = 60026, kHourglassGlassId = 60027, kUpperSandId 
               kLowerSandId = 60029;
 
 // The library's box, without its count-down: nothing was installed, and the
-// user must read it before the window goes.
-void ShowRefusal() {
+// user must read why before the window goes.
+void ShowRefusal(const std::wstring& notice) {
   CQvMsgBox box;
   box.title = CQvApp::Instance().GetAppName();
-  box.body = L"安装包已损坏，未安装任何文件。";
+  box.body = notice;
   box.countdown = 0;
   // Not owned by the layered window: a box over it would take its frame for a background.
   if (box.Create(nullptr, 300, 200, false, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) box.DoModal();
@@ -97,8 +97,8 @@ LRESULT CMainDlg::WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 void CMainDlg::OnClose() {
   // Ending the process under the worker would leave half an installation.
   if (Installing && !Done) return;
-  if (context.PayloadRefused) {
-    ShowRefusal();
+  if (!context.Notice.empty()) {
+    ShowRefusal(context.Notice);
   } else {
     context.RunInstalledProgram();
   }

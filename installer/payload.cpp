@@ -115,7 +115,29 @@ bool IsSafeRelativePath(const std::u16string& path) {
 
 bool IsKeptWhenPresent(const std::u16string& path) {
   std::size_t slash = path.rfind(u'\\');
-  return SameAsciiName(path.substr(slash == std::u16string::npos ? 0 : slash + 1), "ml.mdb");
+  const std::u16string name = path.substr(slash == std::u16string::npos ? 0 : slash + 1);
+  return SameAsciiName(name, "ml.mdb") || SameAsciiName(name, "1021.ini");
+}
+
+std::vector<std::u16string> PayloadFolders(const Payload& payload) {
+  std::vector<std::u16string> folders;
+  for (const PayloadFile& file : payload.files) {
+    const std::u16string& path = file.header.Path;
+    for (std::size_t end = path.find(u'\\'); end != std::u16string::npos; end = path.find(u'\\', end + 1)) {
+      std::u16string folder = path.substr(0, end);
+      bool seen = false;
+      for (const auto& f : folders) seen = seen || f == folder;
+      if (!seen) folders.push_back(std::move(folder));
+    }
+  }
+  return folders;
+}
+
+std::u16string ProductFolder(const Payload& payload) {
+  if (payload.files.empty()) return std::u16string();
+  const std::u16string& path = payload.files.front().header.Path;
+  const std::size_t end = path.find(u'\\');
+  return end == std::u16string::npos ? std::u16string() : path.substr(0, end);
 }
 
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& path) {

@@ -57,8 +57,9 @@ bool EncodeEntryHeader(const PayloadEntryHeader& entry, std::uint8_t out[kPayloa
 bool IsSafeRelativePath(const std::u16string& path);
 bool IsSafePathPart(const std::u16string& part);
 
-// The bookkeeper's database: an existing one is never replaced by the empty
-// one the payload ships.
+// What the bookkeeper made: the database and the settings file (the
+// settlement mode decides every list and report). An existing one is never
+// replaced by the one the payload ships.
 bool IsKeptWhenPresent(const std::u16string& path);
 
 // "folder\path" with exactly one separator between them.
@@ -78,6 +79,13 @@ struct Payload {
   std::vector<PayloadFile> files;
   std::uint64_t size = 0;  // header, entry headers and packed bytes
 };
+
+// The folders below the target that the entries are written into, each
+// after the folders that hold it ("A", "A\B", ...), without repeats.
+std::vector<std::u16string> PayloadFolders(const Payload& payload);
+// The product folder: the first part of the first entry's path, or empty
+// when that entry lies in the target folder itself.
+std::u16string ProductFolder(const Payload& payload);
 
 // Reads and checks a whole payload (the bytes from kPayloadOffset to the end
 // of the file): the header's paths and names, every entry header, every

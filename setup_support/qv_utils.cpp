@@ -240,6 +240,16 @@ int QvReadFile(LPCWSTR path, void* buffer, DWORD* length) {
   return 1;
 }
 
+bool QvIsLink(const std::wstring& path) {
+  std::wstring exact = path;
+  while (exact.size() > 3 && exact.back() == L'\\') exact.pop_back();
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(exact.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 int QvWriteFile(LPCWSTR path, const void* buffer, DWORD length) {
   if (!path || (!buffer && length)) return 0;
   UniqueHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include <ctime>
 
 #include "qv_reg.h"         // isWow64
@@ -25,6 +27,10 @@ long long FileSize(LPCWSTR path);
 // null.
 int FileTime(LPCWSTR path, tm* access, tm* modify, tm* create);
 int isDir(LPCWSTR path);
+// True when the file or folder itself is a junction or a symbolic link (the
+// listing's view: some systems report a link's target's attributes to
+// GetFileAttributesW).
+bool QvIsLink(const std::wstring& path);
 unsigned long long GetPathUseSpace(LPCWSTR path);
 int QvReadFile(LPCWSTR path, void* buffer, DWORD* length);
 int QvWriteFile(LPCWSTR path, const void* buffer, DWORD length);

@@ -70,7 +70,15 @@ unsigned __stdcall ProgressThread(void* window) {
     Sleep(200);
   } while (dlg->ShownPercent < 100);
   while (!dlg->Done) Sleep(50);
-  if (!SelfDelete(dlg->context)) {
+  const UninstallContext& context = dlg->context;
+  if (context.DataNotSaved) {
+    // Nothing was removed: the batch file must not remove the folder either.
+    ShowUninstallerNotice(L"无法保存您的数据，没有删除任何文件。");
+    SendMessageW(dlg->hwnd, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (!context.SavedData.empty()) ShowUninstallerNotice(L"您的数据已保存在：" + context.SavedData);
+  if (!SelfDelete(context)) {
     const std::wstring& folder = dlg->context.Folder;
     ShowUninstallerNotice(L"无法删除文件夹“" + folder.substr(0, folder.size() - 1) + L"”，请手动删除。");
   }

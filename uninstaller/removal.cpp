@@ -16,6 +16,14 @@ void CountDeletedFile(RemovalHost& host, RemovalCounters& counters) {
 
 wchar_t FoldAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; }
 
+// Names as Windows compares them, for the ASCII letters at least.
+bool EqualFold(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  return true;
+}
+
 // Upper-cased ASCII, "/" as "\", a trailing "\": the form in which two
 // spellings of a folder compare equal.
 std::wstring FolderKey(const std::wstring& path) {
@@ -65,17 +73,19 @@ int CountFiles(RemovalHost& host, const std::wstring& folder) {
   return count;
 }
 
-void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder) {
+void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder,
+                const std::wstring& keep) {
   std::vector<RemovalHost::Entry> entries;
   if (!host.List(folder, &entries)) return;
   for (const auto& entry : entries) {
     if (!entry.folder) {
+      if (folder + entry.name == keep) continue;
       host.RemoveFile(folder + entry.name);
       CountDeletedFile(host, counters);
     } else if (entry.link) {
       host.RemoveFolder(folder + entry.name);
     } else if (!IsDotName(entry.name)) {
-      DeleteTree(host, counters, folder + entry.name + L'\\');
+      DeleteTree(host, counters, folder + entry.name + L'\\', keep);
     }
   }
   host.RemoveFolder(folder.substr(0, folder.size() - 1));
@@ -140,6 +150,59 @@ void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const Removal
     host.RemoveFile(desktop + names.shortcut_name + L".lnk");
 }
 
+void RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan) {
+  counters.deleted_files = 0;
+  counters.total_files = CountFiles(host, plan.folder);
+  DeleteTree(host, counters, plan.folder, plan.record);
+  RemoveShortcuts(host, counters, plan.names, plan.programs, plan.desktop);
+  if (!plan.names.key_name.empty()) host.RemoveKey(plan.names.key_name);
+  host.RemoveFile(plan.record);
+  CountDeletedFile(host, counters);
+  host.RemoveFolder(plan.folder.substr(0, plan.folder.size() - 1));
+}
+
+std::wstring SavedDataFolder(const std::wstring& documents, const std::wstring& key_name,
+                             const std::wstring& stamp) {
+  std::wstring folder = documents;
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  return folder + key_name + L" \u6570\u636E\\" + stamp + L'\\';  // " 数据"
+}
+
+DataSaved SaveUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& target,
+                       const std::wstring& stamp) {
+  struct Copy {
+    std::wstring from, to;
+  };
+  std::vector<Copy> copies;
+  std::vector<RemovalHost::Entry> entries;
+  if (host.List(folder, &entries)) {
+    for (const auto& entry : entries)
+      if (!entry.folder && EqualFold(entry.name, kDatabaseFile))
+        copies.push_back({folder + entry.name, target + stamp + kBackupExtension});
+  }
+  const std::wstring backups = folder + kBackupFolder + L'\\';
+  entries.clear();
+  if (host.List(backups, &entries)) {
+    for (const auto& entry : entries)
+      if (!entry.folder) copies.push_back({backups + entry.name, target + entry.name});
+  }
+  if (copies.empty()) return DataSaved::kNothingToSave;
+
+  const std::wstring parent = target.substr(0, target.rfind(L'\\', target.size() - 2));
+  const std::wstring made = target.substr(0, target.size() - 1);
+  const bool parent_was_there = host.List(parent + L'\\', &entries);
+  std::size_t done = 0;
+  if (host.MakeFolder(parent) && host.MakeFolder(made)) {
+    while (done < copies.size() && host.Copy(copies[done].from, copies[done].to)) ++done;
+    if (done == copies.size()) return DataSaved::kSaved;
+  }
+  // Half a copy of the books is worse than none: take back what was made.
+  for (std::size_t i = 0; i < done; ++i) host.RemoveFile(copies[i].to);
+  host.RemoveFolder(made);
+  if (!parent_was_there) host.RemoveFolder(parent);
+  return DataSaved::kFailed;
+}
+
 std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder, bool keep_folder,
                             const std::function<bool(const std::wstring&, std::string*)>& to_code_page) {
   auto quoted = [&](const std::wstring& path, std::string* out) {
@@ -157,7 +220,10 @@ std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring&
   if (!quoted(uninstaller, &exe) || !quoted(folder, &dir)) return {};
   // The process that starts the batch may still hold its file for a moment:
   // wait for it, a bounded number of times, before the folder goes.
+  // Where delayed expansion is on by default, a "!" in a path would be
+  // taken for a variable's mark.
   return "@ echo off\r\n"
+         "setlocal DisableDelayedExpansion\r\n"
          "set n=0\r\n"
          ":wait\r\n"
          "del " + exe + "\r\n"

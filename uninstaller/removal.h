@@ -24,6 +24,12 @@ class RemovalHost {
   virtual void RemoveFile(const std::wstring& path) = 0;
   // Removes an empty folder, or a link to a folder without touching its target.
   virtual void RemoveFolder(const std::wstring& path) = 0;
+  // False when the copy is not whole or `to` exists already.
+  virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;
+  // True when the folder exists afterwards (made now or before).
+  virtual bool MakeFolder(const std::wstring& path) = 0;
+  // The product's Uninstall key, by its name.
+  virtual void RemoveKey(const std::wstring& key_name) = 0;
   // A percentage from 0 to 99; 100 is only ever sent once every step is done.
   virtual void Progress(int percent) = 0;
 };
@@ -38,8 +44,10 @@ struct RemovalCounters {
 int CountFiles(RemovalHost& host, const std::wstring& folder);
 
 // Deletes the folder's files and folders and then the folder, sending a
-// percentage for every file (failed deletions count too).
-void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder);
+// percentage for every file (failed deletions count too). The file `keep`
+// (a full path) is left alone and not counted.
+void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder,
+                const std::wstring& keep = std::wstring());
 
 // True when a link to a folder is still somewhere below the folder, dot
 // folders included. The command interpreter of some systems follows such a
@@ -71,6 +79,41 @@ RemovalNames UsableNames(const std::wstring& key_name, const std::wstring& short
 // it; then the desktop shortcut. programs and desktop end with "\".
 void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const RemovalNames& names,
                      const std::wstring& programs, const std::wstring& desktop);
+
+// What a whole removal needs to know. Folders end with "\"; an empty
+// Programs or desktop folder is one that could not be found.
+struct RemovalPlan {
+  std::wstring folder;
+  std::wstring record;  // the uninstall record's full path
+  RemovalNames names;
+  std::wstring programs;
+  std::wstring desktop;
+};
+
+// The files, then the shortcuts, then the key, and the record last: while
+// the key and the record are there the installation is still found, so a
+// run that was cut short can be started again and finishes the job.
+void RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan);
+
+// The bookkeeper's database and its backups, which live in the
+// installation folder and must outlive it.
+constexpr wchar_t kDatabaseFile[] = L"ml.mdb";
+constexpr wchar_t kBackupFolder[] = L"back";
+constexpr wchar_t kBackupExtension[] = L".ml";
+
+// documents + "\" + key_name + " 数据\" + stamp + "\": where one uninstall
+// leaves them. documents comes with or without its trailing "\".
+std::wstring SavedDataFolder(const std::wstring& documents, const std::wstring& key_name,
+                             const std::wstring& stamp);
+
+enum class DataSaved { kNothingToSave, kSaved, kFailed };
+
+// Copies the installation folder's database, named stamp + ".ml" as a
+// backup of that moment is, and the files of its backup folder into
+// `target` (made with its parent). On any failure every copy and folder
+// made is removed again and the installation must stay whole.
+DataSaved SaveUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& target,
+                       const std::wstring& stamp);
 
 // The batch file's text for the uninstaller's path and its folder (no
 // trailing "\"), which it removes whole unless keep_folder is set.

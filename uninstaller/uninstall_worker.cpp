@@ -7,10 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "date_text.h"
+#include "gbk_text.h"
 #include "qv_handle.h"
 #include "qv_messages.h"
-#include "qv_reg.h"
 #include "qv_report.h"
+#include "qv_utils.h"
 
 namespace {
 
@@ -39,6 +41,17 @@ class Win32RemovalHost : public RemovalHost {
   }
   void RemoveFile(const std::wstring& path) override { DeleteFileW(path.c_str()); }
   void RemoveFolder(const std::wstring& path) override { RemoveDirectoryW(path.c_str()); }
+  bool Copy(const std::wstring& from, const std::wstring& to) override {
+    return CopyFileW(from.c_str(), to.c_str(), TRUE) != 0;
+  }
+  bool MakeFolder(const std::wstring& path) override {
+    if (CreateDirectoryW(path.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  void RemoveKey(const std::wstring& key_name) override {
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kUninstallKey + key_name).c_str());
+  }
   void Progress(int percent) override {
     SendMessageW(window_, WM_SETUP_PROGRESS, static_cast<WPARAM>(percent), 0);
   }
@@ -71,18 +84,19 @@ std::vector<std::wstring> ProtectedFolders() {
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
-// Exactly, in the code page the command interpreter reads batch files in:
-// a character it would read back as another is refused.
-bool ToOemCodePage(const std::wstring& text, std::string* out) {
-  const int size = static_cast<int>(text.size());
-  BOOL lossy = FALSE;
-  const int bytes = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.c_str(), size, nullptr, 0,
-                                        nullptr, &lossy);
-  if (bytes <= 0 || lossy) return false;
-  out->assign(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.c_str(), size, &(*out)[0], bytes, nullptr,
-                      &lossy);
-  return !lossy;
+// The moment of the uninstall as the main program names a backup made then.
+std::wstring NowStamp() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const zz::DateTime stamp{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  return zz::GbkToWide(zz::FormatDateTime(stamp));
+}
+
+// The batch file's folder: the command interpreter that runs it works
+// there, for it cannot remove the folder it works in.
+std::wstring BatchFolder() {
+  const std::wstring batch = kSelfDeleteBatch;
+  return batch.substr(0, batch.rfind(L'\\') + 1);
 }
 
 }  // namespace
@@ -115,11 +129,12 @@ bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context
                                    Wide(record.StartMenuFolder));
   if (names.key_name.empty()) return false;
 
-  wchar_t location[131] = {};
-  if (!GetRegInfo(HKEY_LOCAL_MACHINE, (kUninstallKey + names.key_name).c_str(), L"InstallLocation", 0,
-                  location))
+  std::wstring location;
+  if (!ReadRegText(HKEY_LOCAL_MACHINE, kUninstallKey + names.key_name, L"InstallLocation", &location))
     return false;
   if (!MayRemoveInstallFolder(folder, location, ProtectedFolders())) return false;
+  // A folder that is itself a link would have its target emptied.
+  if (QvIsLink(folder)) return false;
   context->Folder = folder;
   context->Record = record;
   context->Names = names;
@@ -138,25 +153,37 @@ void DoUninstall(UninstallContext& context) {
   if (context.Folder.empty()) return;
   DoReport(QvStatisticsEndpoint(), L"uninstall", Wide(context.Record.ShortcutName).c_str());
   Win32RemovalHost host(context.Window);
-  context.Counters.deleted_files = 0;
-  context.Counters.total_files = CountFiles(host, context.Folder);
-  DeleteTree(host, context.Counters, context.Folder);
+  // The books go first, out of the folder that is about to go.
+  const std::wstring documents = SpecialFolder(CSIDL_COMMON_DOCUMENTS), stamp = NowStamp();
+  const std::wstring target = SavedDataFolder(documents, context.Names.key_name, stamp);
+  const DataSaved saved =
+      documents.empty() ? DataSaved::kFailed : SaveUserData(host, context.Folder, target, stamp);
+  if (saved == DataSaved::kFailed) {
+    context.DataNotSaved = true;
+    return;
+  }
+  if (saved == DataSaved::kSaved) context.SavedData = target.substr(0, target.size() - 1);
+  // A process cannot have the folder it works in removed: started from its
+  // shortcut, the uninstaller works in the installation folder.
+  SetCurrentDirectoryW(BatchFolder().c_str());
+  RemovalPlan plan;
+  plan.folder = context.Folder;
+  plan.record = context.Folder + kUninstallRecordName;
+  plan.names = context.Names;
+  plan.programs = SpecialFolder(CSIDL_PROGRAMS);
+  plan.desktop = SpecialFolder(CSIDL_DESKTOP);
+  RemoveInstallation(host, context.Counters, plan);
   context.KeepFolder = HoldsFolderLink(host, context.Folder);
-  DeleteUninstallKey(context.Names);
-  RemoveShortcuts(host, context.Counters, context.Names, SpecialFolder(CSIDL_PROGRAMS),
-                  SpecialFolder(CSIDL_DESKTOP));
-}
-
-void DeleteUninstallKey(const RemovalNames& names) {
-  if (names.key_name.empty()) return;
-  RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kUninstallKey + names.key_name).c_str());
 }
 
 bool SelfDelete(const UninstallContext& context) {
   std::wstring uninstaller;
   if (context.Folder.size() < 2 || !GetUninstallerPath(&uninstaller)) return false;
   const std::wstring folder = context.Folder.substr(0, context.Folder.size() - 1);
-  const std::string batch = SelfDeleteBatch(uninstaller, folder, context.KeepFolder, ToOemCodePage);
+  const UINT code_page = GetOEMCP();
+  const std::string batch = SelfDeleteBatch(
+      uninstaller, folder, context.KeepFolder,
+      [code_page](const std::wstring& text, std::string* out) { return ToBatchCodePage(text, code_page, out); });
   if (batch.empty()) return false;
   {
     // Binary: the text carries its own CR LF line ends.
@@ -170,6 +197,39 @@ bool SelfDelete(const UninstallContext& context) {
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, folder.c_str(), nullptr);
   // ExitProcess would cut a report still on its way.
   WaitReports(5000);
-  ShellExecuteW(nullptr, L"open", kSelfDeleteBatch, nullptr, nullptr, SW_HIDE);
+  ShellExecuteW(nullptr, L"open", kSelfDeleteBatch, nullptr, BatchFolder().c_str(), SW_HIDE);
   ExitProcess(0);
+}
+
+bool ToBatchCodePage(const std::wstring& text, UINT code_page, std::string* out) {
+  const int size = static_cast<int>(text.size());
+  // UTF-8 holds every path exactly, and takes no best-fit flag.
+  const bool utf8 = code_page == CP_UTF8;
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL lossy = FALSE;
+  BOOL* lossy_out = utf8 ? nullptr : &lossy;
+  const int bytes = WideCharToMultiByte(code_page, flags, text.c_str(), size, nullptr, 0, nullptr, lossy_out);
+  if (bytes <= 0 || lossy) return false;
+  out->assign(static_cast<std::size_t>(bytes), '\0');
+  return WideCharToMultiByte(code_page, flags, text.c_str(), size, &(*out)[0], bytes, nullptr, lossy_out) ==
+             bytes &&
+         !lossy;
+}
+
+bool ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring* out) {
+  // The value may change between the two reads: try again a few times.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    DWORD bytes = 0;
+    if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+      return false;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    const LONG status = RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, &text[0], &bytes);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) return false;
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    *out = text;
+    return true;
+  }
+  return false;
 }

@@ -27,6 +27,11 @@ struct UninstallContext {
   // Set by the worker when a link it could not remove is left in the
   // folder: the batch file then deletes the uninstaller but not the folder.
   bool KeepFolder = false;
+  // Set by the worker: the folder the bookkeeper's database and backups
+  // were saved in (empty when there were none), or that they could not be
+  // saved, and then nothing at all was removed.
+  std::wstring SavedData;
+  bool DataNotSaved = false;
 };
 
 // The uninstaller's own file; false when the path filled its buffer.
@@ -39,8 +44,15 @@ bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context
 
 unsigned __stdcall UninstallThread(void* context);
 void DoUninstall(UninstallContext& context);
-void DeleteUninstallKey(const RemovalNames& names);
 
 // Writes and starts the batch file and ends the process; returns false only
 // when the batch file cannot be written exactly.
 bool SelfDelete(const UninstallContext& context);
+
+// The text exactly in the code page the command interpreter reads batch
+// files in; false when a character would be read back as another.
+bool ToBatchCodePage(const std::wstring& text, UINT code_page, std::string* out);
+
+// A REG_SZ value read whole, however long; false when it is missing or no
+// text.
+bool ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring* out);

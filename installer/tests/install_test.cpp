@@ -196,3 +196,58 @@ TEST(Install, HostilePayloadWritesRegistersAndStartsNothing) {
   EXPECT_EQ(RegText(UninstallKeyPath(L"QvHostileTest"), L"DisplayName"), L"<missing>");
   context.RunInstalledProgram();  // nothing to start
 }
+
+TEST(Install, AReinstallKeepsTheBooksAndChangesNothingWhileAFileIsHeld) {
+  const std::wstring dir = Scratch(L"安装 重装");
+  const std::wstring target = dir + L"\\目标";
+  CreateDirectoryW(target.c_str(), nullptr);
+  const std::wstring product = target + L"\\产品\\";
+  auto install = [&](std::uint32_t seed, InstallContext* context) {
+    std::vector<std::uint8_t> payload;
+    std::string error;
+    EXPECT_TRUE(BuildPayload(Header(u"QvReinstallTest"),
+                             {{u"产品\\Un.exe", Bytes(900, seed)}, {u"产品\\1021.ini", Bytes(46, seed + 1)},
+                              {u"产品\\ml.mdb", Bytes(500, seed + 2)}, {u"产品\\Main.exe", Bytes(800, seed + 3)}},
+                             &payload, &error));
+    context->SourceFile = WriteInstaller(dir, payload);
+    context->TargetFolder = target;
+    return context->DoInstall();
+  };
+  InstallContext first;
+  ASSERT_TRUE(install(10, &first));
+  // The main program's folders, and a backup the bookkeeper made in one.
+  EXPECT_TRUE(PathIsDirectoryW((product + L"temp").c_str()));
+  WriteAll(product + L"back\\2026年1月2日.ml", {'b'});
+  const std::vector<std::uint8_t> main = ReadAll(product + L"Main.exe"), ini = ReadAll(product + L"1021.ini");
+
+  {
+    // A running program holds its file, as Windows holds an image.
+    HANDLE held = CreateFileW((product + L"Main.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    InstallContext second;
+    EXPECT_FALSE(install(20, &second));
+    CloseHandle(held);
+    EXPECT_EQ(second.Notice, L"无法写入文件：Main.exe，请关闭正在运行的程序后重新安装。");
+    EXPECT_TRUE(second.LaunchPath.empty());
+    EXPECT_EQ(ReadAll(product + L"Un.exe"), Bytes(900, 10));
+  }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((product + L"*.*").c_str(), &found);
+  int names = 0;
+  do {
+    const std::wstring name = found.cFileName;
+    EXPECT_EQ(std::wstring::npos, name.find(L".part")) << std::string(name.begin(), name.end());
+    EXPECT_EQ(std::wstring::npos, name.find(L".old"));
+    ++names;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  EXPECT_EQ(names, 2 + 4 + 1 + 2);  // ".", "..", the files, the record, back and temp
+
+  InstallContext third;
+  ASSERT_TRUE(install(30, &third));
+  EXPECT_EQ(ReadAll(product + L"Un.exe"), Bytes(900, 30));
+  EXPECT_NE(ReadAll(product + L"Main.exe"), main);
+  EXPECT_EQ(ReadAll(product + L"1021.ini"), ini);
+  EXPECT_EQ(ReadAll(product + L"back\\2026年1月2日.ml"), std::vector<std::uint8_t>{'b'});
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyPath(L"QvReinstallTest").c_str());
+}

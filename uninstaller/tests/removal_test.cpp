@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -16,7 +17,11 @@ class FakeHost : public RemovalHost {
   std::set<std::wstring> folders, files, locked;
   std::map<std::wstring, std::wstring> links;  // link -> target
   bool links_stick = false;  // as Unix links to folders do under Wine
+  std::set<std::wstring> keys;
+  std::set<std::wstring> unreadable;  // files a copy fails on
   std::vector<int> sent;
+  // Called before every change: a test ends the run there, as a kill would.
+  std::function<void(const std::wstring&)> before_change = [](const std::wstring&) {};
 
   void AddFiles(const std::wstring& folder, int count) {
     folders.insert(folder);
@@ -39,9 +44,25 @@ class FakeHost : public RemovalHost {
     return true;
   }
   void RemoveFile(const std::wstring& path) override {
+    before_change(path);
     if (!locked.count(path)) files.erase(Resolve(path));
   }
+  bool Copy(const std::wstring& from, const std::wstring& to) override {
+    if (!files.count(from) || unreadable.count(from) || files.count(to)) return false;
+    files.insert(to);
+    return true;
+  }
+  bool MakeFolder(const std::wstring& path) override {
+    if (!folders.count(path.substr(0, path.rfind(L'\\')))) return false;
+    folders.insert(path);
+    return true;
+  }
+  void RemoveKey(const std::wstring& name) override {
+    before_change(name);
+    keys.erase(name);
+  }
   void RemoveFolder(const std::wstring& path) override {
+    before_change(path);
     if (links.count(path) && links_stick) return;
     const std::wstring inside = path + L"\\";
     for (const auto* set : {&files, &folders})
@@ -164,12 +185,81 @@ TEST(Removal, BatchQuotesPathsDoublesPercentAndRefusesLoss) {
     return true;
   };
   std::string batch = SelfDeleteBatch(L"C:\\a%PATH%b\\Zodadira.exe", L"C:\\a%PATH%b", false, ascii);
-  EXPECT_EQ(0u, batch.find("@ echo off\r\n"));
+  EXPECT_EQ(0u, batch.find("@ echo off\r\nsetlocal DisableDelayedExpansion\r\n"));
   EXPECT_NE(std::string::npos, batch.find("if not exist \"C:\\a%%PATH%%b\\Zodadira.exe\" goto gone\r\n"));
   EXPECT_LT(batch.find(":wait"), batch.find("rd /s/q \"C:\\a%%PATH%%b\"\r\n"));
   EXPECT_EQ(batch.size() - 8, batch.rfind("\r\ndel %0"));  // its last line, no line break
   EXPECT_EQ(std::string::npos, SelfDeleteBatch(L"C:\\a\\u.exe", L"C:\\a", true, ascii).find("rd "));
   EXPECT_EQ("", SelfDeleteBatch(L"C:\\卸载\\Zodadira.exe", L"C:\\卸载", false, ascii));
+}
+
+// An installation as the installer leaves it, with its shortcuts and key,
+// and the bookkeeper's database and backups in it.
+FakeHost Installed() {
+  FakeHost host;
+  host.AddFiles(kDir, 3);
+  host.AddFiles(kDir + L"\\back", 0);
+  host.folders.insert(L"C:\\Docs");
+  for (const wchar_t* f : {L"\\Zodadira.dat", L"\\ml.mdb", L"\\back\\2026年1月2日3时.ml", L"\\back\\b.ml"})
+    host.files.insert(kDir + f);
+  host.folders.insert(L"C:\\Programs\\Zuzaror");
+  for (const wchar_t* f : {L"Zuzaror.lnk", L"官方网站.url", L"卸载.lnk"}) host.files.insert(L"C:\\Programs\\Zuzaror\\" + std::wstring(f));
+  host.keys.insert(L"Zuzaror");
+  return host;
+}
+
+RemovalPlan Plan() {
+  RemovalPlan plan;
+  plan.folder = kDir + L"\\";
+  plan.record = kDir + L"\\Zodadira.dat";
+  plan.names = UsableNames(L"Zuzaror", L"Zuzaror", L"Zuzaror");
+  plan.programs = L"C:\\Programs\\";
+  plan.desktop = L"C:\\Desktop\\";
+  return plan;
+}
+
+TEST(Removal, ACutShortRunLeavesTheRecordAndKeyAndASecondRunFinishes) {
+  struct Killed {};
+  FakeHost host = Installed();
+  // Killed at the first change outside the installation folder.
+  host.before_change = [](const std::wstring& what) {
+    if (what.compare(0, kDir.size(), kDir) != 0) throw Killed();
+  };
+  RemovalCounters counters;
+  EXPECT_THROW(RemoveInstallation(host, counters, Plan()), Killed);
+  EXPECT_EQ((std::set<std::wstring>{kDir + L"\\Zodadira.dat"}), std::set<std::wstring>(
+      host.files.lower_bound(kDir), host.files.lower_bound(kDir + L"\\\xFFFF")));
+  EXPECT_EQ(1u, host.keys.size());
+
+  host.before_change = [](const std::wstring&) {};
+  RemoveInstallation(host, counters, Plan());
+  EXPECT_TRUE(host.keys.empty());
+  EXPECT_EQ((std::set<std::wstring>{L"C:\\Docs"}), host.folders);
+  EXPECT_TRUE(host.files.empty());
+}
+
+TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
+  const std::wstring target = SavedDataFolder(L"C:\\Docs\\", L"Zuzaror", L"2026年12月9日");
+  EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据\\2026年12月9日\\", target);
+  EXPECT_EQ(target, SavedDataFolder(L"C:\\Docs", L"Zuzaror", L"2026年12月9日"));
+
+  FakeHost host = Installed();
+  ASSERT_EQ(DataSaved::kSaved, SaveUserData(host, kDir + L"\\", target, L"2026年12月9日"));
+  for (const wchar_t* f : {L"2026年12月9日.ml", L"2026年1月2日3时.ml", L"b.ml"})
+    EXPECT_TRUE(host.files.count(target + f)) << f;
+
+  FakeHost broken = Installed();
+  const FakeHost before = broken;
+  broken.unreadable.insert(kDir + L"\\back\\b.ml");
+  EXPECT_EQ(DataSaved::kFailed, SaveUserData(broken, kDir + L"\\", target, L"s"));
+  EXPECT_EQ(before.files, broken.files);
+  EXPECT_EQ(before.folders, broken.folders);
+
+  FakeHost empty;
+  empty.AddFiles(kDir, 2);
+  empty.folders.insert(L"C:\\Docs");
+  EXPECT_EQ(DataSaved::kNothingToSave, SaveUserData(empty, kDir + L"\\", target, L"s"));
+  EXPECT_EQ(2u, empty.folders.size());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // what it must not reach. The plain removal runs in the round-trip scenario.
 #include "uninstall_worker.h"
 
+#include "qv_utils.h"
+
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -67,7 +69,7 @@ class UninstallWorker : public testing::Test {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey.c_str());
   }
   void WriteRecord(const std::wstring& key, const std::wstring& shortcut, const std::wstring& menu,
-                   std::size_t size = kUninstallRecordSize) {
+                   std::size_t size = kUninstallRecordSize, const std::wstring& in = std::wstring()) {
     UninstallRecord record;
     record.KeyName.assign(key.begin(), key.end());
     record.UserDataFolder = u"UserData\\";
@@ -75,7 +77,7 @@ class UninstallWorker : public testing::Test {
     record.StartMenuFolder.assign(menu.begin(), menu.end());
     std::uint8_t bytes[kUninstallRecordSize];
     EncodeUninstallRecord(record, bytes);
-    Write(folder_ + kUninstallRecordName, bytes, size);
+    Write((in.empty() ? folder_ : in) + kUninstallRecordName, bytes, size);
   }
   void Register(const std::wstring& location) {
     HKEY key;
@@ -127,13 +129,78 @@ TEST_F(UninstallWorker, ALinkToAFolderOutsideIsRemovedNotFollowed) {
   const std::wstring outside = parent_ + L"outside";
   CreateDirectoryW(outside.c_str(), nullptr);
   Touch(outside + L"\\kept.txt");
-  if (!CreateSymbolicLinkW((folder_ + L"link").c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+  // Wine's CreateSymbolicLinkW reports success and makes nothing; the
+  // round-trip scenario covers links there with links of the host.
+  if (!CreateSymbolicLinkW((folder_ + L"link").c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+      !QvIsLink(folder_ + L"link"))
     GTEST_SKIP() << "no directory links here: " << GetLastError();
   UninstallContext context;
   ASSERT_TRUE(Find(&context));
   DoUninstall(context);
   EXPECT_TRUE(Exists(outside + L"\\kept.txt"));
   EXPECT_FALSE(Exists(folder_ + L"link"));
+}
+
+TEST_F(UninstallWorker, ALongFolderIsFoundAndTheBooksAreSavedBeforeAnythingGoes) {
+  // 200 characters, more than the record's fields and a short registry read hold.
+  const std::wstring long_folder = parent_ + std::wstring(200 - parent_.size(), L'长') + L"\\";
+  ASSERT_EQ(201u, long_folder.size());
+  CreateDirectoryW(long_folder.c_str(), nullptr);
+  WriteRecord(kKeyName, kKeyName, kKeyName, kUninstallRecordSize, long_folder);
+  Register(long_folder.substr(0, 200));
+  UninstallContext context;
+  ASSERT_TRUE(FindInstallation(long_folder + L"Zodadira.exe", &context));
+  EXPECT_EQ(long_folder, context.Folder);
+
+  Register(folder_.substr(0, folder_.size() - 1));
+  CreateDirectoryW((folder_ + L"back").c_str(), nullptr);
+  Write(folder_ + L"ml.mdb", "books", 5);
+  Write(folder_ + L"back\\2026年1月2日3时.ml", "old", 3);
+  ASSERT_TRUE(Find(&context));
+  DoUninstall(context);
+  ASSERT_FALSE(context.SavedData.empty());
+  const std::wstring saved = context.SavedData + L"\\";
+  EXPECT_EQ(0u, saved.find(Special(CSIDL_COMMON_DOCUMENTS) + kKeyName + L" 数据\\"));
+  EXPECT_TRUE(Exists(saved + L"2026年1月2日3时.ml"));
+  // The database under the name a backup of that moment gets.
+  const std::wstring stamp = saved.substr(saved.rfind(L'\\', saved.size() - 2) + 1);
+  EXPECT_TRUE(Exists(saved + stamp.substr(0, stamp.size() - 1) + L".ml"));
+  EXPECT_FALSE(Exists(folder_ + L"ml.mdb"));
+  // The record went last, with the key.
+  EXPECT_FALSE(Exists(folder_ + kUninstallRecordName));
+  HKEY key;
+  EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey.c_str(), 0, KEY_READ, &key));
+  Wipe(context.SavedData.substr(0, context.SavedData.rfind(L'\\')));
+}
+
+TEST(SelfDeleteBatch, HoldsEveryPathExactlyAndTakesAnExclamationMarkLiterally) {
+  std::string text;
+  EXPECT_TRUE(ToBatchCodePage(L"C:\\€ 卸载", CP_UTF8, &text));
+  EXPECT_EQ(u8"C:\\€ 卸载", text);
+  EXPECT_FALSE(ToBatchCodePage(L"C:\\卸载", 1252, &text));
+
+  // Run as a command interpreter with delayed expansion on runs it.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"a!b!c", exe = folder + L"\\Zodadira.exe";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  Touch(exe);
+  const std::string batch = SelfDeleteBatch(exe, folder, false, [](const std::wstring& t, std::string* out) {
+    return ToBatchCodePage(t, GetOEMCP(), out);
+  });
+  const std::wstring file = std::wstring(temp) + L"bang.bat";
+  Write(file, batch.data(), batch.size());
+  std::wstring command = L"cmd /v:on /c \"" + file + L"\"";
+  STARTUPINFOW startup = {sizeof startup};
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, temp,
+                             &startup, &process));
+  WaitForSingleObject(process.hProcess, 30000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(Exists(file));
+  Wipe(folder);
 }
 
 }  // namespace
