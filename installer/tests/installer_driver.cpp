@@ -1,6 +1,9 @@
 // Drives and inspects the installer from outside, for the scenario script.
 // Every answer goes to a UTF-8 file, never to the console's code page.
-//   installer_driver wait TITLE OUT          once a visible window has TITLE
+//   installer_driver wait TITLE OUT [W H]    once a visible window has TITLE (and that
+//                                            client size): its handle
+//   installer_driver shown TITLE W H         0 while such a window is visible
+//   installer_driver alive HANDLE            0 while that window is visible
 //   installer_driver click TITLE X Y [W H]   a left click at client (X, Y); with
 //                                            W H, of the window of that client size
 //   installer_driver close TITLE             WM_CLOSE to the window
@@ -8,10 +11,16 @@
 //                                            start with "desktop:" or "programs:"
 //   installer_driver record PATH OUT         the uninstall record's fields
 //   installer_driver process NAME OUT        the path of a running NAME, then ends it
+//   installer_driver start-lnk PATH          starts a shortcut's target in its working
+//                                            folder, as the shell does, and returns
+//   installer_driver hold PATH FLAG          holds PATH open without sharing, as Windows
+//                                            holds a running program's file; writes FLAG
+//                                            once it does and lets go when FLAG is deleted
 #include <windows.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -60,7 +69,11 @@ HWND FindVisible(const wchar_t* title, int width = 0, int height = 0) {
   return nullptr;
 }
 
-std::wstring LinkTarget(const wchar_t* where) {
+struct Shortcut {
+  std::wstring target, folder;
+};
+
+Shortcut ReadShortcut(const wchar_t* where) {
   std::wstring path = where;
   const struct {
     const wchar_t* prefix;
@@ -76,7 +89,7 @@ std::wstring LinkTarget(const wchar_t* where) {
   CoInitialize(nullptr);
   IShellLinkW* link = nullptr;
   IPersistFile* file = nullptr;
-  wchar_t target[MAX_PATH] = L"";
+  wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"";
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&link))) &&
       SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
@@ -87,11 +100,35 @@ std::wstring LinkTarget(const wchar_t* where) {
     if (FAILED(link->GetIDList(&item)) || !item || !SHGetPathFromIDListW(item, target))
       link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
     CoTaskMemFree(item);
+    link->GetWorkingDirectory(folder, MAX_PATH);
   }
   if (file) file->Release();
   if (link) link->Release();
   CoUninitialize();
-  return target;
+  return {target, folder};
+}
+
+int StartShortcut(const wchar_t* where) {
+  const Shortcut shortcut = ReadShortcut(where);
+  std::wstring command = L"\"" + shortcut.target + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (shortcut.target.empty() ||
+      !CreateProcessW(shortcut.target.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      shortcut.folder.empty() ? nullptr : shortcut.folder.c_str(), &startup, &process))
+    return 1;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return 0;
+}
+
+int Hold(const wchar_t* path, const wchar_t* flag) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE || !WriteUtf8(flag, L"held")) return 1;
+  while (GetFileAttributesW(flag) != INVALID_FILE_ATTRIBUTES) Sleep(100);
+  CloseHandle(file);
+  return 0;
 }
 
 int Process(const wchar_t* name, const wchar_t* out) {
@@ -124,7 +161,19 @@ int Process(const wchar_t* name, const wchar_t* out) {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   const std::wstring command = argv[1];
-  if (command == L"wait" && argc == 4) return FindVisible(argv[2]) && WriteUtf8(argv[3], L"ready") ? 0 : 1;
+  if (command == L"wait" && (argc == 4 || argc == 6)) {
+    HWND w = argc == 6 ? FindVisible(argv[2], _wtoi(argv[4]), _wtoi(argv[5])) : FindVisible(argv[2]);
+    return w && WriteUtf8(argv[3], std::to_wstring(reinterpret_cast<std::uintptr_t>(w))) ? 0 : 1;
+  }
+  if (command == L"alive" && argc == 3) {
+    HWND w = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(_wtoi64(argv[2])));
+    return IsWindow(w) && IsWindowVisible(w) ? 0 : 1;
+  }
+  if (command == L"shown" && argc == 5) {
+    Wanted wanted{argv[2], _wtoi(argv[3]), _wtoi(argv[4]), nullptr};
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.found ? 0 : 1;
+  }
   if (command == L"click" && (argc == 5 || argc == 7)) {
     HWND w = argc == 7 ? FindVisible(argv[2], _wtoi(argv[5]), _wtoi(argv[6])) : FindVisible(argv[2]);
     if (!w) return 1;
@@ -138,7 +187,9 @@ int wmain(int argc, wchar_t** argv) {
     HWND w = FindVisible(argv[2]);
     return w && PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
   }
-  if (command == L"lnk" && argc == 4) return WriteUtf8(argv[3], LinkTarget(argv[2])) ? 0 : 1;
+  if (command == L"lnk" && argc == 4) return WriteUtf8(argv[3], ReadShortcut(argv[2]).target) ? 0 : 1;
+  if (command == L"start-lnk" && argc == 3) return StartShortcut(argv[2]);
+  if (command == L"hold" && argc == 4) return Hold(argv[2], argv[3]);
   if (command == L"record" && argc == 4) {
     std::vector<std::uint8_t> bytes(kUninstallRecordSize + 1);
     FILE* f = _wfopen(argv[2], L"rb");

@@ -674,11 +674,80 @@ void UserManagement(const std::wstring& folder) {
   Check(p.Ended(10000, &code) && code == 0, "关闭软件 ends the program with 0");
 }
 
+// Ends the program through its menu and waits for its window to go.
+void EndThroughMenu(HWND main) {
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40006, 0), 0);  // 关闭软件
+  for (int i = 0; i < 200 && IsWindow(main); ++i) Sleep(50);
+  Check(!IsWindow(main), "关闭软件 ends the program");
+}
+
+// The installed program as the installer left it running: a fresh
+// installation backs up at once; then a day marked with its 挂号 figure and
+// a second backup.
+void KeepBooks(const std::wstring& mark) {
+  std::puts("-- the installed program: back up, add a marked day, back up again");
+  HWND login = WaitWindow(nullptr, W("登陆系统"), 30000);
+  Check(login != nullptr, "the installed program asks for a log-in");
+  if (!login) return;
+  TypeUser(login, L"admin");
+  SetWindowTextW(Unit(login, 5), L"246135");
+  ClickLabel(Unit(login, 6));
+  HWND main = WaitWindow(nullptr, L"Zuzaror");
+  Check(main != nullptr, "admin logs in");
+  if (!main) return;
+  Sleep(500);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);  // &D数据备份
+  Check(AnswerBox("Ok!", "备份成功！"), "a fresh installation backs up");
+  SetWindowTextW(Unit(main, 3), mark.c_str());  // 挂号
+  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
+  Check(AnswerBox("成功", "Ok! 您的数据已经增加到了数据库中！"), "the marked day is added");
+  Sleep(1100);  // a backup is named to the second
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);
+  Check(AnswerBox("Ok!", "备份成功！"), "and backs up again");
+  EndThroughMenu(main);
+}
+
+// Restores the file into the installation of folder; the program started
+// anew lists the marked day.
+void RestoreBooks(const std::wstring& folder, const std::wstring& file, const std::wstring& mark) {
+  std::puts("-- restore the saved database into a new installation");
+  {
+    Program p;
+    HWND main = StartAndLogIn(p, folder, L"admin");
+    Check(main != nullptr, "admin logs in");
+    if (!main) return;
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(40004, 0), 0);  // &H数据恢复
+    Check(AnswerBox("？", "恢复数据之前，请先备份当前数据，请问你备份了吗？", IDYES), "restore asks first");
+    Check(ChooseInDialog(file), "the saved file is chosen");
+    Check(AnswerBox("成功！", "已完成恢复！"), "restore done");
+    EndThroughMenu(main);
+  }
+  Program p;
+  HWND main = StartAndLogIn(p, folder, L"admin");
+  Check(main != nullptr, "admin logs in again");
+  if (!main) return;
+  SelectFirstRow(Unit(main, 48));
+  Sleep(300);
+  Check(TextOf(Unit(main, 3)) == mark, "the marked day is back");
+  EndThroughMenu(main);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // The setup round trip's steps on an installed program.
+  if (argc == 3 && lstrcmpW(argv[1], L"books") == 0) {
+    KeepBooks(argv[2]);
+    return g_failures;
+  }
+  if (argc == 5 && lstrcmpW(argv[1], L"restore") == 0) {
+    RestoreBooks(argv[2], argv[3], argv[4]);
+    return g_failures;
+  }
   if (argc < 5) {
-    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK FOLDER_WITH_BACKUPS [print]");
+    std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK FOLDER_WITH_BACKUPS [print]\n"
+              "       scenario_driver books MARK\n"
+              "       scenario_driver restore FOLDER FILE MARK");
     return 100;
   }
   g_print = argc > 5 && lstrcmpW(argv[5], L"print") == 0;

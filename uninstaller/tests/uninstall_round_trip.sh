@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# The uninstaller run as a user runs it, in a Wine prefix of its own (the
-# program deletes folders): an installation under a Program Files with a
-# percent sign (and, in the Chinese locale, Chinese characters) is removed
-# with its key and its four shortcuts, and the batch file goes too, while
-# the parent folder, other programs' shortcuts, the installation id and the
-# target of a link inside the installation stay. Then a copy of the
-# uninstaller on the desktop, whose record and key name the desktop, must
-# delete nothing.
+# The round trip a bookkeeper makes, in a Wine prefix of its own (the
+# programs delete folders): the shipped installer installs into a Program
+# Files with a percent sign (and, in the Chinese locale, Chinese
+# characters); the program it starts backs up at once, keeps a marked day
+# and backs up again; the uninstaller, started from its start-menu shortcut
+# as a user starts it, saves the books and their backups to the common
+# documents, says where, and removes the installation with its key, its four
+# shortcuts and its batch file, while the parent folder, other programs'
+# shortcuts, the installation id and the target of a link inside stay. A
+# reinstallation restores the saved database and finds the marked day;
+# uninstalled as the list of installed programs starts it, everything goes
+# again. Then what must not be removed: data that cannot be saved, an
+# installation folder that is a link, and a copy of the uninstaller on the
+# desktop whose record and key name the desktop.
 set -euo pipefail
 export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
 source "$ZZ_TOOLS/screen-lib.sh" uninstall
@@ -18,21 +24,25 @@ cleanup() {
 }
 trap cleanup EXIT
 
+driver="$ZZ_BIN/installer_driver.exe"
+keeper="$ZZ_BIN/scenario_driver.exe"
+for f in "$ZZ_BIN/Vodavezu.exe" "$driver" "$keeper"; do
+  [ -e "$f" ] || { echo "uninstaller round trip: $(basename "$f") is not built"; exit 1; }
+done
 suffix=${ZZ_LOCALE:+-${ZZ_LOCALE%%.*}}
 suffix=${suffix,,}
-# Program Files for the installer, and a folder with a percent sign for an
-# installation laid out by hand (the installer cannot start the main program
-# from one under Wine).
 if [ -n "$suffix" ]; then
-  program_files='C:\Apps x' percent_files='C:\Apps %PATH% x'
+  program_files='C:\Apps %PATH% x'
 else
-  program_files='C:\程序 文件' percent_files='C:\程序%PATH%文件'
+  program_files='C:\程序%PATH%文件'
 fi
+title="Dravolin-卸载程序"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zuzaror'
 drive_c="$WINEPREFIX/drive_c"
 unix_of() { winepath -u "$1" 2>/dev/null; }
 fail() { echo "FAIL: $*"; failed=1; }
 failed=0
+run() { "$ZZ_WINE_RUN" "$@" >> "$work/log" 2>&1; }
 
 # A listener for the statistics reports, reached through proxy.dat.
 python3 - "$work" <<'PY' &
@@ -55,6 +65,7 @@ port=$(cat "$work/port")
 profile="$drive_c/users/$(id -un)"
 desktop="$profile/Desktop"
 programs="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+saved_root="$drive_c/users/Public/Documents/Zuzaror 数据"
 mkdir -p "$programs"
 
 # The record, the proxy file: fixed-width UTF-16LE fields, zero after the text.
@@ -70,10 +81,6 @@ def f(t, n): b = t.encode("utf-16-le")[:2 * n]; return b + bytes(2 * n - len(b))
 sys.stdout.buffer.write(struct.pack("<I", 1) + f("127.0.0.1", 100) + f(sys.argv[1], 12) + f("", 50) + f("", 50))' "$1"
 }
 
-# The installation as the installer leaves it, with the main program's own
-# files and a folder the removal skips (".cache"); with "link", also a Unix
-# symbolic link to a folder outside, which Wine can neither remove nor keep
-# its command interpreter's "rd /s" from following.
 # Where the next installation goes: HKLM ProgramFilesDir and the product folder.
 place() {
   wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /d "$1" /f >/dev/null 2>&1
@@ -81,9 +88,14 @@ place() {
   dir=$(unix_of "$product")
   parent=$(dirname "$dir")
 }
+
+# The installation as the installer leaves it, laid out by hand, with the
+# main program's own files and a folder the removal skips (".cache"); with
+# "link", also a Unix symbolic link to a folder outside, which Wine can
+# neither remove nor keep its command interpreter's "rd /s" from following.
 lay_out() {
   rm -rf "$parent"
-  mkdir -p "$dir/UserData/备份" "$dir/.cache" "$drive_c/outside"
+  mkdir -p "$dir/UserData/备份" "$dir/.cache" "$dir/back" "$drive_c/outside"
   cp "$ZZ_BIN/Zodadira.exe" "$dir/"
   for f in Zuzaror.exe SkinH_EL.dll ml.mdb 1021.ini wrbb.grd tjbb.grd UserData/备份/ml1.mdb .cache/x; do
     echo data > "$dir/$f"
@@ -97,44 +109,73 @@ lay_out() {
   wine reg add "$uninstall_key" /v UninstallString /d "\"$product\\Zodadira.exe\"" /f >/dev/null 2>&1
   mkdir -p "$programs/Zuzaror"
   for f in Zuzaror.lnk 官方网站.url 卸载.lnk; do echo lnk > "$programs/Zuzaror/$f"; done
+  others
+}
+others() {
   echo lnk > "$programs/Other.lnk"
-  echo lnk > "$desktop/Zuzaror.lnk"
   echo lnk > "$desktop/Other.lnk"
+  echo other > "$parent/other.txt"
 }
 
-# Runs the uninstaller at a Windows path, photographs its window, and waits
-# for it and for its batch file to end.
-run_uninstaller() {  # path shot
-  wine "$1" >> "$work/log" 2>&1 &
-  pid=$!
-  sleep 2
-  import -window root "$shots/$2$suffix.png"
-  sleep 1.2
-  import -window root "$shots/$2-erasing$suffix.png"
-  for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-  kill -0 $pid 2>/dev/null && { fail "the uninstaller did not end"; kill $pid; }
-  for _ in $(seq 150); do [ -e "$dir/Zodadira.exe" ] || [ -e "$drive_c/clear.bat" ] || break; sleep 0.2; done
-  sleep 1
-}
-
-# The shipped installer, when this build made it: installed by a posted
-# click on its button, the main program it starts left running a moment to
-# write its own files, then ended. Without it, the installation is laid out.
-install() {
-  local driver="$ZZ_BIN/installer_driver.exe"
+# The shipped installer, installed by a posted click on its button. The
+# main program it starts is handed to `then`: "books" keeps a marked day and
+# two backups in it, anything else ends it.
+install() {  # then
   mkdir -p "$work/dl" "$parent"
   cp "$ZZ_BIN/Vodavezu.exe" "$work/dl/"
   proxy "$port" > "$work/dl/proxy.dat"
   wine "$work/dl/Vodavezu.exe" >> "$work/log" 2>&1 &
   local installer=$!
-  "$ZZ_WINE_RUN" "$driver" wait "QV-安装向导" "$(winepath -w "$work/ready")" >> "$work/log" 2>&1
-  "$ZZ_WINE_RUN" "$driver" click "QV-安装向导" 145 194 >> "$work/log" 2>&1
+  run "$driver" wait "QV-安装向导" "$(winepath -w "$work/ready")"
+  run "$driver" click "QV-安装向导" 145 194
   wait $installer || fail "the installer failed"
-  sleep 3
-  "$ZZ_WINE_RUN" "$driver" process Zuzaror.exe "$(winepath -w "$work/process")" >> "$work/log" 2>&1 ||
-    fail "the installer did not start the main program"
+  if [ "$1" = books ]; then
+    run "$keeper" books 4321 || fail "the installed program did not keep the books"
+  else
+    sleep 3
+    run "$driver" process Zuzaror.exe "$(winepath -w "$work/process")" ||
+      fail "the installer did not start the main program"
+  fi
   proxy "$port" > "$dir/proxy.dat"
+  others
   echo "installed: $(ls -A "$dir" | tr '\n' ' ')"
+}
+
+# Waits for the library's box over the uninstaller, photographs it and
+# presses its 确定 until it is gone.
+answer_box() {  # shot
+  rm -f "$work/box"
+  run "$driver" wait "$title" "$(winepath -w "$work/box")" 300 200 || { fail "no box for $1"; return; }
+  sleep 1
+  import -window root "$shots/$1$suffix.png"
+  for _ in $(seq 10); do
+    run "$driver" click "$title" 150 182 300 200 || true
+    sleep 0.5
+    run "$driver" alive "$(cat "$work/box")" || return 0
+  done
+  fail "the box for $1 did not close"
+}
+
+# Runs the uninstaller by a command that returns at once or when the
+# uninstaller ends, photographs its window, answers the boxes given, and
+# waits for the uninstaller and its batch file to be gone.
+run_uninstaller() {  # shot "box shots..." command...
+  local shot=$1 boxes=$2 box
+  shift 2
+  "$@" >> "$work/log" 2>&1 &
+  pid=$!
+  sleep 2
+  import -window root "$shots/$shot$suffix.png"
+  sleep 1.2
+  import -window root "$shots/$shot-erasing$suffix.png"
+  for box in $boxes; do answer_box "$box"; done
+  # Its window gone and its batch file done.
+  for _ in $(seq 100); do
+    if ! run "$driver" shown "$title" 450 230 && [ ! -e "$drive_c/clear.bat" ]; then break; fi
+    sleep 0.2
+  done
+  wait $pid 2>/dev/null || true
+  sleep 1
 }
 
 # Everything of the installation is gone, nothing else is.
@@ -153,36 +194,78 @@ check_removed() {  # tag
   rm -f "$work/requests"
 }
 
-install_or_lay_out() {
-  if [ -e "$ZZ_BIN/Vodavezu.exe" ] && [ -e "$ZZ_BIN/installer_driver.exe" ]; then
-    rm -rf "$parent"
-    install
-    echo lnk > "$programs/Other.lnk"
-    echo lnk > "$desktop/Other.lnk"
-    echo other > "$parent/other.txt"
-  else
-    lay_out
-  fi
+# The one folder of saved data, byte for byte what the installation held.
+check_saved() {  # tag
+  local saved n=0 f
+  saved=$(find "$saved_root" -mindepth 1 -maxdepth 1 -type d 2>/dev/null || true)
+  [ "$(echo "$saved" | grep -c .)" = 1 ] || { fail "$1: saved data folders: $saved"; return; }
+  saved_db="$saved/$(basename "$saved").ml"
+  cmp -s "$work/books/ml.mdb" "$saved_db" || fail "$1: the database was not saved whole"
+  for f in "$work/books/back/"*; do
+    [ -e "$f" ] || continue
+    cmp -s "$f" "$saved/$(basename "$f")" || fail "$1: backup $(basename "$f") was not saved whole"
+    n=$((n + 1))
+  done
+  echo "$1: saved in $(basename "$saved"): $(ls "$saved" | tr '\n' ' ')"
+  [ "$n" -ge "${2:-0}" ] || fail "$1: $n backups, expected ${2:-0}"
+}
+keep_books() {
+  rm -rf "$work/books" "$saved_root"
+  mkdir -p "$work/books/back"
+  saved_db=
+  cp "$dir/ml.mdb" "$work/books/"
+  cp "$dir/back/"* "$work/books/back/" 2>/dev/null || true
 }
 
 place "$program_files"
-install_or_lay_out
-run_uninstaller "$product\\Zodadira.exe" uninstaller
-check_removed installed
+rm -rf "$parent"
+install books
+[ "$(ls "$dir/back" | wc -l)" = 2 ] || fail "the installed program's two backups: $(ls "$dir/back")"
+keep_books
+# As the start menu starts it: in the installation folder.
+run_uninstaller uninstaller "uninstaller-saved" "$ZZ_WINE_RUN" "$driver" start-lnk 'programs:Zuzaror\卸载.lnk'
+check_removed shortcut
+check_saved shortcut 2
 
-place "$percent_files"
-install_or_lay_out
-run_uninstaller "$product\\Zodadira.exe" uninstaller-percent
-check_removed percent
+# A reinstallation, and the saved database restored into it.
+install end
+run "$keeper" restore "$product" "$(winepath -w "$saved_db")" 4321 || fail "the restored books lack the marked day"
+keep_books
+# reg writes in the console's code page.
+command=$(wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | tr -d '\r' |
+          iconv -f "$([ -n "$suffix" ] && echo CP1252 || echo GBK)" -t UTF-8 | sed -n 's/.*REG_SZ[[:space:]]*//p')
+command=${command#\"}
+run_uninstaller uninstaller-listed "uninstaller-saved-again" wine "${command%\"}"
+check_removed listed
+check_saved listed
 
 # With the Unix link: its target stays whole; the folder is left for the
 # user with the link in it, the uninstaller and the batch file are gone.
 lay_out link
-run_uninstaller "$product\\Zodadira.exe" uninstaller-link
+run_uninstaller uninstaller-link "uninstaller-link-saved" wine "$product\\Zodadira.exe"
 [ -e "$drive_c/outside/kept.txt" ] || fail "the link's target was emptied"
 [ -e "$dir/Zodadira.exe" ] && fail "the uninstaller stayed beside the link"
 [ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
 echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
+
+# Data that cannot be saved (a file where their folder goes): nothing goes.
+lay_out
+rm -rf "$saved_root"
+echo in-the-way > "$saved_root"
+run_uninstaller uninstaller-unsaved "uninstaller-not-saved" wine "$product\\Zodadira.exe"
+for f in Zodadira.exe Zuzaror.exe ml.mdb Zodadira.dat; do [ -e "$dir/$f" ] || fail "unsaved data: $f went"; done
+wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "unsaved data: the Uninstall key went"
+[ -e "$programs/Zuzaror/卸载.lnk" ] || fail "unsaved data: the shortcuts went"
+[ -e "$drive_c/clear.bat" ] && fail "unsaved data: a batch file was written"
+rm -f "$saved_root"
+
+# An installation folder that is itself a link: refused, its target whole.
+rm -rf "$drive_c/real-installation"
+mv "$dir" "$drive_c/real-installation"
+ln -s "$drive_c/real-installation" "$dir"
+run_uninstaller uninstaller-linked-folder "uninstaller-linked-refused" wine "$product\\Zodadira.exe"
+[ -e "$drive_c/real-installation/Zuzaror.exe" ] || fail "the linked installation was emptied"
+rm -rf "$dir" "$drive_c/real-installation" "$saved_root"
 
 # On a western code page a folder named with "€", which the console's code
 # page lacks: the batch file cannot name it exactly, so it is not written;
@@ -190,18 +273,12 @@ echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
 if [ -n "$suffix" ]; then
   place 'C:\Apps € x'
   lay_out
-  wine "$product\\Zodadira.exe" >> "$work/log" 2>&1 &
-  pid=$!
-  for _ in $(seq 100); do [ -e "$dir/Zuzaror.exe" ] || break; sleep 0.1; done
-  sleep 3.5
-  import -window root "$shots/uninstaller-kept$suffix.png"
-  kill $pid 2>/dev/null || true
-  wait $pid 2>/dev/null || true
+  run_uninstaller uninstaller-euro "uninstaller-euro-saved uninstaller-kept" wine "$product\\Zodadira.exe"
   [ -e "$drive_c/clear.bat" ] && fail "a batch file was written for a path it cannot name"
   [ -e "$dir/Zodadira.exe" ] || fail "the uninstaller went without its batch file"
   [ -e "$dir/Zuzaror.exe" ] && fail "the installation's files stayed"
   wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
-  rm -rf "$parent"
+  rm -rf "$parent" "$saved_root"
 fi
 
 # A copy on the desktop, with a record and a key that name the desktop.
@@ -211,9 +288,7 @@ wine reg add "$uninstall_key" /v InstallLocation /d "$(winepath -w "$desktop")" 
 before=$(ls -A "$desktop" | sort)
 wine "$(winepath -w "$desktop/Zodadira.exe")" > "$work/log2" 2>&1 &
 pid=$!
-sleep 2
-import -window root "$shots/uninstaller-refused$suffix.png"
-kill $pid 2>/dev/null || true
+answer_box uninstaller-refused
 wait $pid 2>/dev/null || true
 [ "$(ls -A "$desktop" | sort)" = "$before" ] || fail "the copy on the desktop deleted something"
 wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the copy on the desktop deleted the key"
