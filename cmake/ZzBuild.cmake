@@ -8,6 +8,11 @@
 #       A bash scenario (Windows build only), run with ZZ_WINE_RUN, ZZ_BIN
 #       and ZZ_SOURCE in its environment. Scenarios show windows and take
 #       screenshots: they always take the screen in turn.
+#   zz_embed_manifest(target script)
+#       The resource script of a shipped program names the application
+#       manifest (requires_administrator.manifest, beside this file) as
+#       resource 1 of type 24: it is found through the target's include
+#       folders, and the script is compiled again when the manifest changes.
 #
 # Windows of tests running side by side on the one Xvfb screen would cover
 # each other in the screenshots and take each other's focus.
@@ -38,4 +43,11 @@ function(zz_add_script_test)
   add_test(NAME ${T_NAME} COMMAND bash ${T_SCRIPT} ${T_ARGS})
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 900 RESOURCE_LOCK xvfb_screen
     ENVIRONMENT "ZZ_WINE_RUN=${ZZ_WINE_RUN};ZZ_BIN=${CMAKE_BINARY_DIR}/bin;ZZ_SOURCE=${CMAKE_SOURCE_DIR};ZZ_TOOLS=${CMAKE_SOURCE_DIR}/tools")
+endfunction()
+
+set(ZZ_MANIFEST ${CMAKE_CURRENT_LIST_DIR}/requires_administrator.manifest)
+function(zz_embed_manifest target script)
+  get_filename_component(folder ${ZZ_MANIFEST} DIRECTORY)
+  target_include_directories(${target} PRIVATE ${folder})
+  set_property(SOURCE ${script} APPEND PROPERTY OBJECT_DEPENDS ${ZZ_MANIFEST})
 endfunction()
