@@ -97,6 +97,59 @@ install() {
 }
 
 install cp936 "程序 文件" zh_CN.UTF-8
+
+# The library's box zooms in over the centre of the screen: photographed
+# once its white body rests there.
+photograph_box() {
+  for _ in $(seq 40); do
+    sleep 0.5
+    photograph "$1"
+    [ "$(/usr/bin/convert "$shots/$1.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && break
+  done
+}
+
+# refused <tag> <Program Files folder under C:\>: the installer opened there
+# and Install pressed; its box is photographed and answered, and nothing is
+# started.
+refused() {
+  local tag=$1
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \
+    /d "C:\\$2" /f > /dev/null 2>&1
+  "$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
+  pid=$!
+  run_driver wait "$title" "$(winepath -w "$work/ready")"
+  run_driver click "$title" 145 194
+  run_driver wait "$title" "$(winepath -w "$work/box")" 300 200 || fail "$tag: no box"
+  photograph_box "installer-$tag"
+  run_driver click "$title" 150 182 300 200
+  finish 0 "installer-$tag"
+  run_driver process Zuzaror.exe "$(winepath -w "$work/process")" && fail "$tag: a program was started"
+  echo "installer scenario ($tag): ok"
+}
+
+# A reinstallation while the main program's file is held, as Windows holds a
+# running program's: the box names the file, and the installation stays as
+# it was, with nothing half-written beside it.
+installed="$WINEPREFIX/drive_c/程序 文件/Zuzaror"
+echo earlier > "$installed/wrbb.grd"
+run_driver hold 'C:\程序 文件\Zuzaror\Zuzaror.exe' "$(winepath -w "$work/held")" &
+holder=$!
+for _ in $(seq 50); do [ -e "$work/held" ] && break; sleep 0.1; done
+refused held "程序 文件"
+rm -f "$work/held"
+wait $holder || true
+[ "$(cat "$installed/wrbb.grd")" = earlier ] || fail "held: the installation changed"
+ls "$installed" | grep -qE '\.(part|old)$' && fail "held: files were left beside the installation"
+
+# A product folder that is a link to a folder elsewhere: nothing reaches it.
+mkdir -p "$WINEPREFIX/drive_c/链接" "$WINEPREFIX/drive_c/别处"
+ln -sfn "$WINEPREFIX/drive_c/别处" "$WINEPREFIX/drive_c/链接/Zuzaror"
+wine reg delete "$key" /f > /dev/null 2>&1 || true
+refused linked "链接"
+[ -z "$(ls -A "$WINEPREFIX/drive_c/别处")" ] || fail "linked: files were written through the link"
+wine reg query "$key" > /dev/null 2>&1 && fail "linked: the Uninstall key was written"
+rm -rf "$WINEPREFIX/drive_c/链接" "$WINEPREFIX/drive_c/别处"
+
 install cp1252 "程序二" C.UTF-8
 
 # A damaged payload: one byte of the last entry's stream flipped. The whole
