@@ -303,10 +303,10 @@ void LogInAndAdd(const std::wstring& folder) {
 }
 
 // Starts the program of this folder and logs in; its main window, or null.
-HWND StartAndLogIn(Program& p, const std::wstring& folder, const wchar_t* name,
-                   const wchar_t* password = L"246135") {
-  if (!p.Start(folder + L"\\Zuzaror.exe")) return nullptr;
-  HWND login = WaitWindow(nullptr, W("登陆系统"));
+// Logs in at the log-in window of a program that runs; its main window, or
+// null.
+HWND LogIn(const wchar_t* name, const wchar_t* password = L"246135", int wait_ms = 15000) {
+  HWND login = WaitWindow(nullptr, W("登陆系统"), wait_ms);
   if (!login) return nullptr;
   TypeUser(login, name);
   SetWindowTextW(Unit(login, 5), password);
@@ -314,6 +314,11 @@ HWND StartAndLogIn(Program& p, const std::wstring& folder, const wchar_t* name,
   HWND main = WaitWindow(nullptr, L"Zuzaror");
   Sleep(500);
   return main;
+}
+
+HWND StartAndLogIn(Program& p, const std::wstring& folder, const wchar_t* name,
+                   const wchar_t* password = L"246135") {
+  return p.Start(folder + L"\\Zuzaror.exe") ? LogIn(name, password) : nullptr;
 }
 
 // Waits for a window of this caption to be gone.
@@ -686,16 +691,9 @@ void EndThroughMenu(HWND main) {
 // a second backup.
 void KeepBooks(const std::wstring& mark) {
   std::puts("-- the installed program: back up, add a marked day, back up again");
-  HWND login = WaitWindow(nullptr, W("登陆系统"), 30000);
-  Check(login != nullptr, "the installed program asks for a log-in");
-  if (!login) return;
-  TypeUser(login, L"admin");
-  SetWindowTextW(Unit(login, 5), L"246135");
-  ClickLabel(Unit(login, 6));
-  HWND main = WaitWindow(nullptr, L"Zuzaror");
-  Check(main != nullptr, "admin logs in");
+  HWND main = LogIn(L"admin", L"246135", 30000);
+  Check(main != nullptr, "admin logs in to the installed program");
   if (!main) return;
-  Sleep(500);
   PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);  // &D数据备份
   Check(AnswerBox("Ok!", "备份成功！"), "a fresh installation backs up");
   SetWindowTextW(Unit(main, 3), mark.c_str());  // 挂号
