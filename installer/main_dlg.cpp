@@ -45,6 +45,7 @@ CMainDlg::CMainDlg()
 }
 
 CMainDlg::~CMainDlg() {
+  StopAnimation();
   if (icon) DestroyIcon(icon);
 }
 

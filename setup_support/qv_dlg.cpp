@@ -7,7 +7,11 @@
 CQvDlg::CQvDlg() = default;
 
 CQvDlg::~CQvDlg() {
-  JoinAnimation();
+  // Only for a derived dialog that did not stop its effect itself: its
+  // members are gone already, so a late frame must at least not walk its
+  // controls.
+  controls.clear();
+  StopAnimation();
   // Both pictures are dropped before the window goes; neither owes a frame.
   last_frame.Release();
   background.Release();
@@ -190,6 +194,7 @@ void CQvDlg::ShowCenter(int kind) {
 }
 
 void CQvDlg::AnimateAsync(int kind) {
+  if (animation_stopped) return;
   if (animation_thread) {
     // One still playing would refuse the new kind anyway.
     if (WaitForSingleObject(animation_thread, 0) == WAIT_TIMEOUT) return;

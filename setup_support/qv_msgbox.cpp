@@ -44,6 +44,7 @@ CQvMsgBox::CQvMsgBox() : title(kTitle), tick_ms_(g_tick_ms.load()) {
 }
 
 CQvMsgBox::~CQvMsgBox() {
+  StopAnimation();
   StopCountdown();
   if (countdown_thread_) {
     // It only ever waits on its stop event and posts: it ends at once.
@@ -51,7 +52,6 @@ CQvMsgBox::~CQvMsgBox() {
     CloseHandle(countdown_thread_);
   }
   if (countdown_stop_) CloseHandle(countdown_stop_);
-  JoinAnimation();
   // A box that became the main window must not stay recorded as one.
   CQvApp& app = CQvApp::Instance();
   if (hwnd && app.GetMainWnd() == hwnd) app.SetMainWnd(nullptr);

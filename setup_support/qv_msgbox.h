@@ -24,8 +24,8 @@ constexpr int kQvMsgBoxCountdown = 5;
 class CQvMsgBox : public CQvDlg {
  public:
   CQvMsgBox();
-  // Stops the count-down and lets a running effect end before the members
-  // it draws go.
+  // Lets a running effect end before the members it draws go, and stops
+  // the count-down.
   ~CQvMsgBox() override;
 
   void OnInit() override;
