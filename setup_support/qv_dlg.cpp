@@ -7,9 +7,8 @@
 CQvDlg::CQvDlg() = default;
 
 CQvDlg::~CQvDlg() {
-  // Only for a derived dialog that did not stop its effect itself: its
-  // members are gone already, so a late frame must at least not walk its
-  // controls.
+  // The last resort: a derived dialog's members are gone by now, so an
+  // effect still playing must at least not walk its dead controls.
   controls.clear();
   StopAnimation();
   // Both pictures are dropped before the window goes; neither owes a frame.

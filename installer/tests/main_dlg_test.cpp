@@ -31,27 +31,23 @@ TEST(InstallerWindow, CloseWaitsForTheInstallationAndProgressIsStored) {
 std::atomic<bool> g_turn_painting{false};
 std::atomic<bool> g_painted_without_members{false};
 
-// Frames composed off the window's thread (a turn's snapshot) pause first,
-// then look whether the dialog's own members are still there: the
-// context's destructor raises its stop flag.
+// A turn's snapshot, painted off the window's thread, pauses first and then
+// looks whether the dialog's members are gone (the context's destructor
+// raises its stop flag).
 class SlowTurnDialog : public CMainDlg {
  public:
   void Paint(HDC dc) override {
     if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) {
       g_turn_painting = true;
       Sleep(200);
-      if (context.StopFlag) {
-        g_painted_without_members = true;
-        return;
-      }
+      if ((g_painted_without_members = context.StopFlag.load())) return;
     }
     CMainDlg::Paint(dc);
   }
 };
 
 TEST(InstallerWindow, DestructionLetsATurnEndBeforeTheMembersGo) {
-  // Storage of the test's own, so that it may still be read once the
-  // dialog is gone.
+  // Storage of the test's own: the turn may read it after the destruction.
   alignas(SlowTurnDialog) unsigned char storage[sizeof(SlowTurnDialog)];
   SlowTurnDialog* dialog = new (storage) SlowTurnDialog;
   ASSERT_TRUE(dialog->Create(nullptr, CMainDlg::kWidth, CMainDlg::kHeight, true));

@@ -14,13 +14,9 @@
 #include "qv_app.h"
 #include "qv_report.h"
 
-namespace {
-
-void EndIfAReportStillRuns() {
+static void EndIfAReportStillRuns() {
   if (!WaitReports(0)) ExitProcess(4);
 }
-
-}  // namespace
 
 int main() {
   int argc = 0;
@@ -31,10 +27,10 @@ int main() {
   // they are gone.
   std::atexit(EndIfAReportStillRuns);
   DoReport(QvStatisticsEndpoint(), argv[2], argc > 3 ? argv[3] : nullptr);
-  if (mode == L"send") return WaitReports(20000) ? 0 : 3;
+  // A report still stuck at exit would end the process with 0.
+  if (mode == L"send" && !WaitReports(20000)) ExitProcess(3);
   if (mode == L"exit") {
-    // Runs first at exit: Exit must not have gone on into exit() at all.
-    std::atexit(EndIfAReportStillRuns);
+    std::atexit(EndIfAReportStillRuns);  // runs first: Exit must not reach exit() under a report
     CQvApp::Instance().Exit();
   }
   return 0;
