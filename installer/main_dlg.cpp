@@ -22,15 +22,10 @@ constexpr int kBackgroundId = 60071;
 constexpr int kHourglassBackId = 60026, kHourglassGlassId = 60027, kUpperSandId = 60028,
               kLowerSandId = 60029;
 
-// The library's box, without its count-down: nothing was installed, and the
-// user must read why before the window goes.
+// Nothing was installed, and the user must read why before the window goes.
+// Not owned by the layered window: a box over it would take its frame for a background.
 void ShowRefusal(const std::wstring& notice) {
-  CQvMsgBox box;
-  box.title = CQvApp::Instance().GetAppName();
-  box.body = notice;
-  box.countdown = 0;
-  // Not owned by the layered window: a box over it would take its frame for a background.
-  if (box.Create(nullptr, 300, 200, false, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) box.DoModal();
+  CQvMsgBox::Notify(CQvApp::Instance().GetAppName(), notice);
 }
 
 void StartThread(unsigned(__stdcall* procedure)(void*), void* argument) {
@@ -50,6 +45,7 @@ CMainDlg::CMainDlg()
 }
 
 CMainDlg::~CMainDlg() {
+  StopAnimation();
   if (icon) DestroyIcon(icon);
 }
 

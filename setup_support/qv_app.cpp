@@ -61,8 +61,9 @@ void CQvApp::Exit() {
   CQvThread::Instance().Stop();
   CQvImage::Instance().StopAllMovies(kExitWaitMs);
   QvDrawingThreadScope::WaitForOthers(kExitWaitMs);
-  WaitReports(kExitWaitMs);
+  const bool reports_ended = WaitReports(kExitWaitMs);
   PostQuitMessage(0);
+  if (!reports_ended) QvEndUnderRunningReports();
   exit(0);
 }
 

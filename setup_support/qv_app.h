@@ -28,7 +28,8 @@ class CQvApp {
   // Ends the process with exit code 0 from any thread. Timers, movies,
   // report threads and window animations are stopped or given a bounded
   // time to end first, so that none of them still draws or sends while the
-  // services go away; the calling thread never waits for itself.
+  // services go away; the calling thread never waits for itself. Reports
+  // still blocked then are ended with the process, before anything goes.
   [[noreturn]] void Exit();
 
   CQvApp& operator=(const CQvApp& other);

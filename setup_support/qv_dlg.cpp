@@ -7,7 +7,10 @@
 CQvDlg::CQvDlg() = default;
 
 CQvDlg::~CQvDlg() {
-  JoinAnimation();
+  // The last resort: a derived dialog's members are gone by now, so an
+  // effect still playing must at least not walk its dead controls.
+  controls.clear();
+  StopAnimation();
   // Both pictures are dropped before the window goes; neither owes a frame.
   last_frame.Release();
   background.Release();
@@ -190,6 +193,7 @@ void CQvDlg::ShowCenter(int kind) {
 }
 
 void CQvDlg::AnimateAsync(int kind) {
+  if (animation_stopped) return;
   if (animation_thread) {
     // One still playing would refuse the new kind anyway.
     if (WaitForSingleObject(animation_thread, 0) == WAIT_TIMEOUT) return;

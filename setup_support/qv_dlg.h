@@ -44,6 +44,11 @@ class CQvDlg : public CQvWin {
   // Waits for an effect started by AnimateAsync, still answering the
   // messages it sends this thread's windows meanwhile.
   void JoinAnimation();
+  // Refuses every later effect and waits for the one still playing. Each
+  // derived dialog calls it first in its destructor: an effect draws a whole
+  // frame (a turn paints its snapshot), through the derived dialog's
+  // background, content and controls, which must still be there.
+  void StopAnimation();
   // False when the point lies on a visible control that does not let the
   // caption drag pass through, edges included.
   bool CanDrag(int px, int py) const;
@@ -63,6 +68,7 @@ class CQvDlg : public CQvWin {
   // While set, frames leave the controls out and moves reach none of them.
   std::atomic<bool> suppress{false};
   std::atomic<bool> animation_busy{false};
+  std::atomic<bool> animation_stopped{false};
   HANDLE animation_thread = nullptr;
   // Whole-window opacity of a layered dialog, applied by every frame it
   // shows; the fades change it.

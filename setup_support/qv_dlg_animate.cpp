@@ -105,7 +105,7 @@ void Turn(CQvDlg& d, int kind) {
 void CQvDlg::Animate(int kind) {
   if (kind < kQvAnimSlideIn || kind > kQvAnimTurnHide) return;
   if (animation_busy.exchange(true)) return;
-  if (hwnd) {
+  if (hwnd && !animation_stopped) {
     if (QvAnimIsTurn(kind)) {
       Turn(*this, kind);
     } else {
@@ -119,6 +119,11 @@ void CQvDlg::Animate(int kind) {
     }
   }
   animation_busy = false;
+}
+
+void CQvDlg::StopAnimation() {
+  animation_stopped = true;
+  JoinAnimation();
 }
 
 void CQvDlg::JoinAnimation() {

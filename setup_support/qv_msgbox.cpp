@@ -17,7 +17,6 @@ constexpr int kBoxHeight = 200;
 constexpr DWORD kBoxStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr int kIconId = 107;
 constexpr int kCloseButtonPicture = 60006;
-constexpr int kSeconds = 5;
 
 const wchar_t kTitle[] = L"\u63D0\u793A\u4FE1\u606F";
 const wchar_t kOk[] = L"\u786E\u5B9A";
@@ -45,6 +44,7 @@ CQvMsgBox::CQvMsgBox() : title(kTitle), tick_ms_(g_tick_ms.load()) {
 }
 
 CQvMsgBox::~CQvMsgBox() {
+  StopAnimation();
   StopCountdown();
   if (countdown_thread_) {
     // It only ever waits on its stop event and posts: it ends at once.
@@ -52,7 +52,6 @@ CQvMsgBox::~CQvMsgBox() {
     CloseHandle(countdown_thread_);
   }
   if (countdown_stop_) CloseHandle(countdown_stop_);
-  JoinAnimation();
   // A box that became the main window must not stay recorded as one.
   CQvApp& app = CQvApp::Instance();
   if (hwnd && app.GetMainWnd() == hwnd) app.SetMainWnd(nullptr);
@@ -118,9 +117,9 @@ LRESULT CQvMsgBox::WndProc(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
   return CQvDlg::WndProc(w, message, wparam, lparam);
 }
 
-int CQvMsgBox::Show(const wchar_t* text, HWND owner) {
+int CQvMsgBox::Show(const wchar_t* text, HWND owner, int seconds) {
   if (text) title = text;
-  countdown = kSeconds;
+  countdown = seconds;
   close_kind = kQvAnimZoomOut;
   if (!Create(owner, kBoxWidth, kBoxHeight, false, kBoxStyle)) {
     // No window, no loop: waiting for one would never end.
@@ -128,6 +127,12 @@ int CQvMsgBox::Show(const wchar_t* text, HWND owner) {
     return result;
   }
   return DoModal();
+}
+
+int CQvMsgBox::Notify(const wchar_t* text, const std::wstring& body_text, HWND owner) {
+  CQvMsgBox box;
+  box.body = body_text;
+  return box.Show(text, owner, 0);
 }
 
 int CQvMsgBox::DoModal() {

@@ -18,12 +18,14 @@ constexpr int kQvMsgBoxCrashPicture = 60061;
 
 enum QvMsgBoxButtons { kQvMsgBoxOk = 0, kQvMsgBoxOkCancel = 1 };
 enum QvMsgBoxAnswer { kQvMsgBoxAnswerOk = 1, kQvMsgBoxAnswerCancel = 2 };
+// Seconds a shown box waits before it presses OK by itself.
+constexpr int kQvMsgBoxCountdown = 5;
 
 class CQvMsgBox : public CQvDlg {
  public:
   CQvMsgBox();
-  // Stops the count-down and lets a running effect end before the members
-  // it draws go.
+  // Lets a running effect end before the members it draws go, and stops
+  // the count-down.
   ~CQvMsgBox() override;
 
   void OnInit() override;
@@ -33,8 +35,11 @@ class CQvMsgBox : public CQvDlg {
   // Creates the 300 x 200 box over owner and runs it modally: 1 for OK or
   // when the count-down runs out, 2 for Cancel, the close button, or a box
   // that could not be made. The body text and button set given before are
-  // kept.
-  int Show(const wchar_t* title, HWND owner);
+  // kept; seconds 0 or less leaves the box open until it is answered.
+  int Show(const wchar_t* title, HWND owner, int seconds = kQvMsgBoxCountdown);
+  // A box with OK only that stays until the user answers it: for what the
+  // user must read. 1 for OK, 2 for the close button.
+  static int Notify(const wchar_t* title, const std::wstring& body, HWND owner = nullptr);
   int DoModal();
 
   static void OnOK(void* box);

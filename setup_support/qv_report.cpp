@@ -1,10 +1,12 @@
 #include "qv_report.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
 
+#include "qv_log.h"
 #include "qv_net.h"
 
 #ifndef ZZ_STATISTICS_HOST
@@ -25,14 +27,19 @@ constexpr DWORD kExitWaitMs = 5000;
 // Reports on their way; constant-initialised, so no exit order touches it.
 std::atomic<long> g_running{0};
 
-// Built right after the HTTP client, so it goes before it at exit and the
-// wait runs while the client still exists.
+// Built right after the HTTP client and the log, so it goes before them at
+// exit and the wait runs while the services a report uses still exist.
 struct ExitWait {
-  ~ExitWait() { WaitReports(kExitWaitMs); }
+  ~ExitWait() {
+    if (!WaitReports(kExitWaitMs)) QvEndUnderRunningReports();
+  }
 };
 
 void Prepare() {
   CQvNet::Instance();
+  // A failing report writes its line from its own thread: the log must be
+  // built first so that it outlasts the wait.
+  CQvLog::Instance();
   static ExitWait wait;
 }
 
@@ -91,6 +98,14 @@ bool WaitReports(DWORD timeout_ms) {
     Sleep(10);
   }
   return true;
+}
+
+void QvEndUnderRunningReports() {
+  // The streams are all the C runtime's exit still owed the program.
+  std::fflush(nullptr);
+  // The code given to exit() cannot be read back here; 0 is the one every
+  // setup program ends with, and a lost report is no failure of it.
+  ExitProcess(0);
 }
 
 void CreateUID(wchar_t* out, int flag) {

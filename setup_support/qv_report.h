@@ -23,8 +23,15 @@ void CreateUID(wchar_t* out, int flag);
 // Waits at most timeout_ms for the reports still on their way, after
 // telling them to stop reading; true when none is left. A program that ends
 // through ExitProcess calls it first; the C runtime's exit does so by itself
-// (for 5 s), before the HTTP client the reports use is torn down.
+// (for 5 s), before the HTTP client the reports use is torn down, and ends
+// the process there when one is still running.
 bool WaitReports(DWORD timeout_ms);
+
+// Ends the process with code 0 at once, for an exit whose wait for the
+// reports failed: the C runtime's exit would tear down the services a
+// blocked report still uses, while ExitProcess ends its thread before
+// anything goes.
+[[noreturn]] void QvEndUnderRunningReports();
 
 // For the crash filter, which must not allocate once a crash has happened:
 // a record made before, and its start. QvStartReport owns the record from

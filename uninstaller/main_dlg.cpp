@@ -51,13 +51,8 @@ void CMainDlg::DrawContent(HDC dc) {
   images.DrawImg(dc, kEraserPicture, L"IMG", picture.eraser_x, EraserOffset);
 }
 
-void ShowUninstallerNotice(const std::wstring& text) {
-  CQvMsgBox box;
-  box.body = text;
-  // Stays until the user has read it: nothing else tells what was left.
-  box.countdown = 0;
-  box.Show(kUninstallerTitle, nullptr);
-}
+// Stays until the user has read it: nothing else tells what was left.
+void ShowUninstallerNotice(const std::wstring& text) { CQvMsgBox::Notify(kUninstallerTitle, text); }
 
 void QuitApp() { CQvApp::Instance().Exit(); }
 

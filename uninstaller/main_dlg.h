@@ -20,6 +20,8 @@ constexpr int kEraserPicture = 60027;
 class CMainDlg : public CQvDlg {
  public:
   CMainDlg() = default;
+  // A show effect may still draw through the members below.
+  ~CMainDlg() override { StopAnimation(); }
 
   void OnInit() override;
   LRESULT WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <new>
+
+#include "qv_animate_steps.h"
 #include "qv_messages.h"
 
 TEST(InstallerWindow, CloseWaitsForTheInstallationAndProgressIsStored) {
@@ -22,4 +26,33 @@ TEST(InstallerWindow, CloseWaitsForTheInstallationAndProgressIsStored) {
   // A second press of Install starts nothing more.
   CMainDlg::OnInstall(static_cast<CQvDlg*>(&dialog));
   EXPECT_EQ(dialog.context.Window.load(), nullptr);
+}
+
+std::atomic<bool> g_turn_painting{false};
+std::atomic<bool> g_painted_without_members{false};
+
+// A turn's snapshot, painted off the window's thread, pauses first and then
+// looks whether the dialog's members are gone (the context's destructor
+// raises its stop flag).
+class SlowTurnDialog : public CMainDlg {
+ public:
+  void Paint(HDC dc) override {
+    if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) {
+      g_turn_painting = true;
+      Sleep(200);
+      if ((g_painted_without_members = context.StopFlag.load())) return;
+    }
+    CMainDlg::Paint(dc);
+  }
+};
+
+TEST(InstallerWindow, DestructionLetsATurnEndBeforeTheMembersGo) {
+  // Storage of the test's own: the turn may read it after the destruction.
+  alignas(SlowTurnDialog) unsigned char storage[sizeof(SlowTurnDialog)];
+  SlowTurnDialog* dialog = new (storage) SlowTurnDialog;
+  ASSERT_TRUE(dialog->Create(nullptr, CMainDlg::kWidth, CMainDlg::kHeight, true));
+  dialog->AnimateAsync(kQvAnimTurnShow);
+  while (!g_turn_painting) Sleep(1);
+  dialog->~SlowTurnDialog();
+  EXPECT_FALSE(g_painted_without_members);
 }

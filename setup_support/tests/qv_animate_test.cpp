@@ -190,4 +190,32 @@ TEST_F(QvMsgBoxTest, OkWhileOpeningAndABoxWithoutWindow) {
   EXPECT_LT(GetTickCount() - start, 1000u);
 }
 
+// The visible box among a thread's windows; null when there is none.
+HWND BoxOf(DWORD thread) {
+  HWND box = nullptr;
+  EnumThreadWindows(thread, [](HWND w, LPARAM out) {
+        RECT r;
+        if (IsWindowVisible(w) && GetWindowRect(w, &r) && r.right - r.left == 300)
+          *reinterpret_cast<HWND*>(out) = w;
+        return TRUE;
+      }, reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+TEST_F(QvMsgBoxTest, NotifyWaitsForOkLongAfterACountDownWouldHaveEnded) {
+  const DWORD ui = GetCurrentThreadId();
+  std::atomic<bool> open_late{false};
+  std::thread user([&] {
+    HWND box = nullptr;
+    for (int i = 0; i < 500 && !(box = BoxOf(ui)); ++i) Sleep(10);
+    Sleep(1000);  // five ticks of 60 ms and the close effect are long over
+    open_late = box && BoxOf(ui) == box;
+    PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 182));
+    PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(150, 182));
+  });
+  EXPECT_EQ(CQvMsgBox::Notify(L"t", L"body", owner_), kQvMsgBoxAnswerOk);
+  user.join();
+  EXPECT_TRUE(open_late);
+}
+
 }  // namespace

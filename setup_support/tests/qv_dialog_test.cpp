@@ -98,6 +98,7 @@ TEST(QvWin, NestedLoopHandsTheQuitOnToTheOuterLoop) {
 // The demo dialog with the caption drag replaced by a counter.
 class TestDialog : public DemoDialog {
  public:
+  ~TestDialog() override { StopAnimation(); }
   int drags = 0;
 
  protected:

@@ -83,9 +83,14 @@ TEST_F(QvReport, ProcessEndingWhileAReportWaitsExitsCleanly) {
   SOCKET silent = BindLoopback(&port);
   listen(silent, 4);
   WriteProxyFile(dir_ + L"proxy.dat", port);
-  const DWORD start = GetTickCount();
-  EXPECT_EQ(0u, Run(L"leave open"));
-  EXPECT_LT(GetTickCount() - start, 20000u);
+  // Ended from main and through CQvApp::Exit; 4 would mean the report
+  // outlived the services it uses.
+  for (const std::string mode : {"leave", "exit"}) {
+    SCOPED_TRACE(mode);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0u, Run(std::wstring(mode.begin(), mode.end()) + L" open"));
+    EXPECT_LT(GetTickCount() - start, 20000u);
+  }
   closesocket(silent);
   WSACleanup();
 }

@@ -13,6 +13,7 @@ class DemoDialog : public CQvDlg {
   static constexpr int kHeight = 240;
 
   DemoDialog();
+  ~DemoDialog() override { StopAnimation(); }
   void OnInit() override;
 
   CQvText title;
