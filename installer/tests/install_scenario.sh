@@ -99,21 +99,13 @@ install() {
 install cp936 "程序 文件" zh_CN.UTF-8
 install cp1252 "程序二" C.UTF-8
 
-# A damaged payload: one byte of the last entry's stream flipped. The whole
-# payload is checked before the first file is written, so not even the
-# first entry may appear; nothing is registered or started, and the
-# library's box says so.
-python3 - "$work/dl/Vodavezu.exe" <<'PY'
-import struct, sys
-data = bytearray(open(sys.argv[1], "rb").read())
-pos, last = 709120 + 1124, None
-while pos < len(data):
-    packed = struct.unpack_from("<I", data, pos + 400)[0]
-    last = (pos + 408, packed)
-    pos += 408 + packed
-data[last[0] + last[1] // 2] ^= 0x5A
-open(sys.argv[1], "wb").write(bytes(data))
-PY
+# A damaged download: one bit flipped among the last packed bytes of
+# tjbb.grd, where the reader alone still decodes it, to other bytes; only the
+# digest can tell. The whole payload is checked before the first file is
+# written, so not even the first entry may appear; nothing is registered or
+# started, and the library's box says so.
+run_driver flip "$(winepath -w "$work/dl/Vodavezu.exe")" 'Zuzaror\tjbb.grd' ||
+  fail "damaged: no one-bit flip of tjbb.grd decodes cleanly"
 folder="敌意"
 mkdir -p "$WINEPREFIX/drive_c/$folder"
 wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \

@@ -8,6 +8,10 @@
 //                                            start with "desktop:" or "programs:"
 //   installer_driver record PATH OUT         the uninstall record's fields
 //   installer_driver process NAME OUT        the path of a running NAME, then ends it
+//   installer_driver flip FILE ENTRY         damages the installer FILE by one bit
+//                                            among ENTRY's last packed bytes, where
+//                                            the reader without the digest still
+//                                            decodes it, to other bytes
 #include <windows.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -119,6 +123,50 @@ int Process(const wchar_t* name, const wchar_t* out) {
   return 1;
 }
 
+std::vector<std::uint8_t> ReadAll(const wchar_t* path) {
+  std::vector<std::uint8_t> out;
+  if (FILE* f = _wfopen(path, L"rb")) {
+    std::uint8_t buffer[65536];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
+    fclose(f);
+  }
+  return out;
+}
+
+// Damage that only the digest can see: the LZMA streams have no end marker,
+// so a flip near a stream's end may decode without error to other bytes.
+int FlipCleanly(const wchar_t* file, const wchar_t* entry) {
+  std::vector<std::uint8_t> bytes = ReadAll(file);
+  auto read = [&bytes](Payload* p) {
+    std::string error;
+    return bytes.size() > kPayloadOffset &&
+           ReadPayload(&bytes[kPayloadOffset], bytes.size() - kPayloadOffset, p, &error);
+  };
+  Payload payload;
+  if (!read(&payload)) return 1;
+  std::size_t index = 0, end = kPayloadOffset + kPayloadHeaderSize;
+  for (; index < payload.files.size(); ++index) {
+    end += kPayloadEntryHeaderSize + payload.files[index].header.PackedSize;
+    if (ToWide(payload.files[index].header.Path) == entry) break;
+  }
+  if (index == payload.files.size()) return 1;
+  const std::vector<std::uint8_t> original = payload.files[index].data;
+  for (std::size_t back = 1; back <= 8; ++back) {
+    for (int bit = 0; bit < 8; ++bit) {
+      bytes[end - back] ^= 1 << bit;
+      Payload damaged;
+      if (read(&damaged) && damaged.files[index].data != original) {
+        FILE* f = _wfopen(file, L"wb");
+        bool written = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return f && fclose(f) == 0 && written ? 0 : 1;
+      }
+      bytes[end - back] ^= 1 << bit;
+    }
+  }
+  return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -153,5 +201,6 @@ int wmain(int argc, wchar_t** argv) {
                : 1;
   }
   if (command == L"process" && argc == 4) return Process(argv[2], argv[3]);
+  if (command == L"flip" && argc == 4) return FlipCleanly(argv[2], argv[3]);
   return 2;
 }
