@@ -107,6 +107,8 @@ install cp1252 "程序二" C.UTF-8
 run_driver flip "$(winepath -w "$work/dl/Vodavezu.exe")" 'Zuzaror\tjbb.grd' ||
   fail "damaged: no one-bit flip of tjbb.grd decodes cleanly"
 folder="敌意"
+# The Wine environment outlives a run: an earlier one may have left files here.
+rm -rf "${WINEPREFIX:?}/drive_c/$folder"
 mkdir -p "$WINEPREFIX/drive_c/$folder"
 wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \
   /d "C:\\$folder" /f > /dev/null 2>&1
@@ -122,7 +124,7 @@ for _ in $(seq 40); do
   photograph installer-damaged
   [ "$(/usr/bin/convert "$shots/installer-damaged.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && break
 done
-run_driver click "$title" 150 182 300 200
+run_driver click "$title" 150 182 300 200 || fail "damaged: no box says that nothing was installed"
 finish 0 installer-damaged
 [ -z "$(ls -A "$WINEPREFIX/drive_c/$folder")" ] || fail "damaged: files were written"
 wine reg query "$key" > /dev/null 2>&1 && fail "damaged: the Uninstall key was written"
