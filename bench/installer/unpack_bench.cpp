@@ -60,6 +60,6 @@ int main(int argc, char** argv) {
     unpacked += e.UnpackedSize;
   }
   std::printf("%zu files, %zu bytes unpacked, %.2f ms\n", payload.files.size(), unpacked, best);
-  std::printf("digest of %zu payload bytes, %.2f ms\n", bytes.size(), digest);
+  std::printf("MD5 of %zu payload bytes, %.2f ms\n", bytes.size(), digest);
   return 0;
 }
