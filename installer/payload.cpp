@@ -51,11 +51,11 @@ bool IsDeviceName(const std::u16string& part) {
   static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
   for (const char* d : kDevices)
     if (SameAsciiName(base, d)) return true;
-  if (base.size() == 4 && (SameAsciiName(base.substr(0, 3), "COM") || SameAsciiName(base.substr(0, 3), "LPT")))
-    // Windows counts the superscript digits among them too.
-  return (base[3] >= u'0' && base[3] <= u'9') || base[3] == u'\u00B9' || base[3] == u'\u00B2' ||
-         base[3] == u'\u00B3';
-  return false;
+  if (base.size() != 4 || !(SameAsciiName(base.substr(0, 3), "COM") || SameAsciiName(base.substr(0, 3), "LPT")))
+    return false;
+  // Windows takes the superscript digits one to three for ports too.
+  const char16_t n = base[3];
+  return (n >= u'0' && n <= u'9') || n == u'\u00B9' || n == u'\u00B2' || n == u'\u00B3';
 }
 
 }  // namespace
