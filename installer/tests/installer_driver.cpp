@@ -123,47 +123,36 @@ int Process(const wchar_t* name, const wchar_t* out) {
   return 1;
 }
 
-std::vector<std::uint8_t> ReadAll(const wchar_t* path) {
-  std::vector<std::uint8_t> out;
-  if (FILE* f = _wfopen(path, L"rb")) {
-    std::uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
-    fclose(f);
-  }
-  return out;
-}
-
 // Damage that only the digest can see: the LZMA streams have no end marker,
 // so a flip near a stream's end may decode without error to other bytes.
 int FlipCleanly(const wchar_t* file, const wchar_t* entry) {
-  std::vector<std::uint8_t> bytes = ReadAll(file);
+  FILE* f = _wfopen(file, L"r+b");
+  if (!f) return 1;
+  fseek(f, 0, SEEK_END);
+  std::vector<std::uint8_t> bytes(ftell(f));
+  rewind(f);
+  bytes.resize(fread(bytes.data(), 1, bytes.size(), f));
   auto read = [&bytes](Payload* p) {
     std::string error;
     return bytes.size() > kPayloadOffset &&
            ReadPayload(&bytes[kPayloadOffset], bytes.size() - kPayloadOffset, p, &error);
   };
-  Payload payload;
-  if (!read(&payload)) return 1;
-  std::size_t index = 0, end = kPayloadOffset + kPayloadHeaderSize;
-  for (; index < payload.files.size(); ++index) {
-    end += kPayloadEntryHeaderSize + payload.files[index].header.PackedSize;
-    if (ToWide(payload.files[index].header.Path) == entry) break;
-  }
-  if (index == payload.files.size()) return 1;
-  const std::vector<std::uint8_t> original = payload.files[index].data;
-  for (std::size_t back = 1; back <= 8; ++back) {
-    for (int bit = 0; bit < 8; ++bit) {
-      bytes[end - back] ^= 1 << bit;
-      Payload damaged;
-      if (read(&damaged) && damaged.files[index].data != original) {
-        FILE* f = _wfopen(file, L"wb");
-        bool written = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return f && fclose(f) == 0 && written ? 0 : 1;
-      }
-      bytes[end - back] ^= 1 << bit;
+  Payload payload, damaged;
+  std::size_t i = 0;
+  if (read(&payload))
+    while (i < payload.files.size() && ToWide(payload.files[i].header.Path) != entry) ++i;
+  // The end of the entry's packed data; the last 8 bytes' bits are tried.
+  const std::size_t end = i < payload.files.size() ? kPayloadOffset + kPayloadHeaderSize +
+                          (i + 1) * kPayloadEntryHeaderSize + payload.files[i].packed_sum : 0;
+  for (int flip = 0; end && flip < 64; ++flip) {
+    bytes[end - 1 - flip / 8] ^= 1 << flip % 8;
+    if (read(&damaged) && damaged.files[i].data != payload.files[i].data) {
+      bool written = fseek(f, 0, SEEK_SET) == 0 && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+      return fclose(f) == 0 && written ? 0 : 1;
     }
+    bytes[end - 1 - flip / 8] ^= 1 << flip % 8;
   }
+  fclose(f);
   return 1;
 }
 
