@@ -228,10 +228,11 @@ bool InstallContext::DoInstall() {
   std::vector<std::uint8_t> bytes;
   Payload payload;
   std::string reason;
-  bool read = ReadTail(file.get(), kPayloadOffset, kMaxPayloadSize, &bytes);
+  // The digest trailer and the payload in one read: what is checked is what is unpacked.
+  bool read = ReadTail(file.get(), kPayloadTrailerOffset, kPayloadTrailerSize + kMaxPayloadSize, &bytes);
   file.reset();
   if (!read) reason = "the payload cannot be read";
-  if (!read || !ReadPayload(bytes.data(), bytes.size(), &payload, &reason)) {
+  if (!read || !ReadCheckedPayload(bytes.data(), bytes.size(), &payload, &reason)) {
     Error.assign(reason.begin(), reason.end());
     CQvLog::Instance().WriteLog2(L"installer: payload refused: %ls", Error.c_str());
     Notice = kDamagedPayloadNotice;

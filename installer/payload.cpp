@@ -1,8 +1,10 @@
 #include "payload.h"
 
+#include <cstring>
 #include <memory>
 
 #include "lzma_codec.h"
+#include "qv_crypt.h"
 #include "utf16_field.h"
 
 namespace {
@@ -49,9 +51,11 @@ bool IsDeviceName(const std::u16string& part) {
   static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
   for (const char* d : kDevices)
     if (SameAsciiName(base, d)) return true;
-  if (base.size() == 4 && (SameAsciiName(base.substr(0, 3), "COM") || SameAsciiName(base.substr(0, 3), "LPT")))
-    return base[3] >= u'0' && base[3] <= u'9';
-  return false;
+  if (base.size() != 4 || !(SameAsciiName(base.substr(0, 3), "COM") || SameAsciiName(base.substr(0, 3), "LPT")))
+    return false;
+  // Windows takes the superscript digits one to three for ports too.
+  const char16_t n = base[3];
+  return (n >= u'0' && n <= u'9') || n == u'\u00B9' || n == u'\u00B2' || n == u'\u00B3';
 }
 
 }  // namespace
@@ -238,4 +242,30 @@ bool ReadPayload(const std::uint8_t* data, std::size_t size, Payload* out, std::
     return false;
   }
   return true;
+}
+
+void EncodePayloadTrailer(const std::uint8_t* payload, std::size_t size,
+                          std::uint8_t out[kPayloadTrailerSize]) {
+  std::memcpy(out, kPayloadTag, kPayloadTagSize);
+  CMd5A::Digest(payload, size, out + kPayloadTagSize);
+}
+
+bool CheckPayloadDigest(const std::uint8_t* tail, std::size_t size, std::string* error) {
+  if (size < kPayloadTrailerSize || std::memcmp(tail, kPayloadTag, kPayloadTagSize) != 0) {
+    *error = "the payload's digest is missing";
+    return false;
+  }
+  std::uint8_t want[kPayloadTrailerSize];
+  EncodePayloadTrailer(tail + kPayloadTrailerSize, size - kPayloadTrailerSize, want);
+  if (std::memcmp(tail, want, kPayloadTrailerSize) != 0) {
+    *error = "the payload does not match its digest";
+    return false;
+  }
+  return true;
+}
+
+bool ReadCheckedPayload(const std::uint8_t* tail, std::size_t size, Payload* out, std::string* error) {
+  *out = Payload();
+  return CheckPayloadDigest(tail, size, error) &&
+         ReadPayload(tail + kPayloadTrailerSize, size - kPayloadTrailerSize, out, error);
 }

@@ -19,6 +19,20 @@ constexpr std::size_t kEntryPathUnits = 200;
 constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
 constexpr std::uint64_t kMaxPayloadSize = 512ull << 20;
 
+// The digest trailer. An entry's LZMA stream has no end marker and the
+// payload no checksum, so a damaged download can decode cleanly to other
+// bytes. The packer leaves a tag and the MD5 of the whole payload (from
+// kPayloadOffset to the end of the file) in the image's zero padding just
+// below the payload, where a reader of the payload alone never looks; the
+// installer reads both together and installs nothing unless they match.
+// Damage, not tampering: whoever can change the payload can change this too.
+constexpr std::size_t kPayloadTagSize = 8;
+constexpr std::size_t kPayloadDigestSize = 16;
+constexpr std::size_t kPayloadTrailerSize = kPayloadTagSize + kPayloadDigestSize;
+constexpr std::uint32_t kPayloadTrailerOffset = kPayloadOffset - kPayloadTrailerSize;
+// The trailer's first bytes; the digest follows them.
+constexpr std::uint8_t kPayloadTag[kPayloadTagSize] = {'Q', 'v', 'P', 'a', 'y', 'M', 'd', '5'};
+
 struct PayloadHeader {
   std::u16string KeyName;
   std::u16string IconPath;
@@ -92,3 +106,14 @@ std::u16string ProductFolder(const Payload& payload);
 // decode. False with a short English reason on the first fault; nothing of a
 // refused payload is to be written.
 bool ReadPayload(const std::uint8_t* data, std::size_t size, Payload* out, std::string* error);
+
+// The trailer for these payload bytes.
+void EncodePayloadTrailer(const std::uint8_t* payload, std::size_t size,
+                          std::uint8_t out[kPayloadTrailerSize]);
+// The installer's tail, from kPayloadTrailerOffset to the end of its file:
+// false with a reason when it is shorter than the trailer, the tag is
+// missing or the digest is not that of the bytes behind the trailer.
+bool CheckPayloadDigest(const std::uint8_t* tail, std::size_t size, std::string* error);
+// What the installer installs from: the digest checked, then ReadPayload on
+// the bytes behind the trailer.
+bool ReadCheckedPayload(const std::uint8_t* tail, std::size_t size, Payload* out, std::string* error);

@@ -70,13 +70,14 @@ bool AttachPayload(const std::vector<std::uint8_t>& image, const std::vector<std
              "(strip it first)";
     return false;
   }
-  if (end > kPayloadOffset) {
+  if (end > kPayloadTrailerOffset) {
     *error = "the installer image is " + std::to_string(end) + " bytes, more than the " +
-             std::to_string(kPayloadOffset) + " before the payload";
+             std::to_string(kPayloadTrailerOffset) + " before the payload's digest";
     return false;
   }
   *out = image;
   out->resize(kPayloadOffset, 0);
+  EncodePayloadTrailer(payload.data(), payload.size(), out->data() + kPayloadTrailerOffset);
   out->insert(out->end(), payload.begin(), payload.end());
   return true;
 }

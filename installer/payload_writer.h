@@ -26,7 +26,8 @@ bool BuildPayload(const PayloadHeader& header, const std::vector<PayloadSource>&
 std::uint64_t PeImageEnd(const std::uint8_t* data, std::size_t size);
 
 // The installer file: the program image padded with zeros to kPayloadOffset,
-// then the payload. False when the image's sections do not end where the
-// file ends or the image does not fit before the payload.
+// the payload's digest trailer at the end of that padding, then the payload.
+// False when the image's sections do not end where the file ends or the
+// image reaches into the trailer.
 bool AttachPayload(const std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& payload,
                    std::vector<std::uint8_t>* out, std::string* error);

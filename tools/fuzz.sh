@@ -60,16 +60,17 @@ sys.stdout.buffer.write(f(t, 50) + f("UserData\\", 50) + f(t, 50) + f(t, 30))' "
   head -c 360 /dev/zero | tr '\0' 'A' > "$corpus/seed_full"
 }
 
-# The installer's payload reader with the LZMA decoder. Seeds are written by
-# the packer itself, built natively on the side.
+# The installer's payload reader with the LZMA decoder, behind its digest
+# check. Seeds are written by the packer itself, built natively on the side.
 target_payload() {
   local lzma=/usr/include/lzma
   sources=(installer/utf16_field.h installer/utf16_field.cpp installer/payload.h installer/payload.cpp
-           installer/lzma_codec.h installer/lzma_codec.cpp $lzma/LzmaDec.c $lzma/LzmaEnc.c $lzma/LzFind.c
+           installer/lzma_codec.h installer/lzma_codec.cpp setup_support/qv_crypt.h
+           setup_support/qv_crypt.cpp $lzma/LzmaDec.c $lzma/LzmaEnc.c $lzma/LzFind.c
            $lzma/LzmaDec.h $lzma/LzmaEnc.h $lzma/LzFind.h $lzma/LzHash.h $lzma/Types.h
            tools/fuzz/payload_fuzz.cpp)
   cflags=(-D_7ZIP_ST)
-  cmake -S "$root" -B "$out/seedbuild" -G Ninja -DZZ_SANITIZE=OFF -DZZ_DIRS=installer >/dev/null
+  cmake -S "$root" -B "$out/seedbuild" -G Ninja -DZZ_SANITIZE=OFF -DZZ_DIRS="setup_support;installer" >/dev/null
   cmake --build "$out/seedbuild" --target payload_pack >/dev/null
   printf 'a\r\n' > "$out/a.ini"
   head -c 3000 "$root/installer/payload.cpp" > "$out/b.txt"

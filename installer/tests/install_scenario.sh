@@ -152,22 +152,16 @@ rm -rf "$WINEPREFIX/drive_c/链接" "$WINEPREFIX/drive_c/别处"
 
 install cp1252 "程序二" C.UTF-8
 
-# A damaged payload: one byte of the last entry's stream flipped. The whole
-# payload is checked before the first file is written, so not even the
-# first entry may appear; nothing is registered or started, and the
-# library's box says so.
-python3 - "$work/dl/Vodavezu.exe" <<'PY'
-import struct, sys
-data = bytearray(open(sys.argv[1], "rb").read())
-pos, last = 709120 + 1124, None
-while pos < len(data):
-    packed = struct.unpack_from("<I", data, pos + 400)[0]
-    last = (pos + 408, packed)
-    pos += 408 + packed
-data[last[0] + last[1] // 2] ^= 0x5A
-open(sys.argv[1], "wb").write(bytes(data))
-PY
+# A damaged download: one bit flipped among the last packed bytes of
+# tjbb.grd, where the reader alone still decodes it, to other bytes; only the
+# digest can tell. The whole payload is checked before the first file is
+# written, so not even the first entry may appear; nothing is registered or
+# started, and the library's box says so.
+run_driver flip "$(winepath -w "$work/dl/Vodavezu.exe")" 'Zuzaror\tjbb.grd' ||
+  fail "damaged: no one-bit flip of tjbb.grd decodes cleanly"
 folder="敌意"
+# The Wine environment outlives a run: an earlier one may have left files here.
+rm -rf "${WINEPREFIX:?}/drive_c/$folder"
 mkdir -p "$WINEPREFIX/drive_c/$folder"
 wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \
   /d "C:\\$folder" /f > /dev/null 2>&1
@@ -183,7 +177,7 @@ for _ in $(seq 40); do
   photograph installer-damaged
   [ "$(/usr/bin/convert "$shots/installer-damaged.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && break
 done
-run_driver click "$title" 150 182 300 200
+run_driver click "$title" 150 182 300 200 || fail "damaged: no box says that nothing was installed"
 finish 0 installer-damaged
 [ -z "$(ls -A "$WINEPREFIX/drive_c/$folder")" ] || fail "damaged: files were written"
 wine reg query "$key" > /dev/null 2>&1 && fail "damaged: the Uninstall key was written"

@@ -72,9 +72,11 @@ std::vector<std::uint8_t> ReadAll(const std::wstring& path) {
   return out;
 }
 
-// The installer file: zeros standing in for the program image, then the payload.
+// The installer file: zeros standing in for the program image, the digest
+// trailer, then the payload.
 std::wstring WriteInstaller(const std::wstring& dir, const std::vector<std::uint8_t>& payload) {
   std::vector<std::uint8_t> file(kPayloadOffset, 0);
+  EncodePayloadTrailer(payload.data(), payload.size(), &file[kPayloadTrailerOffset]);
   file.insert(file.end(), payload.begin(), payload.end());
   std::wstring path = dir + L"\\setup.bin";
   WriteAll(path, file);

@@ -16,6 +16,10 @@
 //   installer_driver hold PATH FLAG          holds PATH open without sharing, as Windows
 //                                            holds a running program's file; writes FLAG
 //                                            once it does and lets go when FLAG is deleted
+//   installer_driver flip FILE ENTRY         damages the installer FILE by one bit
+//                                            among ENTRY's last packed bytes, where
+//                                            the reader without the digest still
+//                                            decodes it, to other bytes
 #include <windows.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -156,6 +160,39 @@ int Process(const wchar_t* name, const wchar_t* out) {
   return 1;
 }
 
+// Damage that only the digest can see: the LZMA streams have no end marker,
+// so a flip near a stream's end may decode without error to other bytes.
+int FlipCleanly(const wchar_t* file, const wchar_t* entry) {
+  FILE* f = _wfopen(file, L"r+b");
+  if (!f) return 1;
+  fseek(f, 0, SEEK_END);
+  std::vector<std::uint8_t> bytes(ftell(f));
+  rewind(f);
+  bytes.resize(fread(bytes.data(), 1, bytes.size(), f));
+  auto read = [&bytes](Payload* p) {
+    std::string error;
+    return bytes.size() > kPayloadOffset &&
+           ReadPayload(&bytes[kPayloadOffset], bytes.size() - kPayloadOffset, p, &error);
+  };
+  Payload payload, damaged;
+  std::size_t i = 0;
+  if (read(&payload))
+    while (i < payload.files.size() && ToWide(payload.files[i].header.Path) != entry) ++i;
+  // The end of the entry's packed data; the last 8 bytes' bits are tried.
+  const std::size_t end = i < payload.files.size() ? kPayloadOffset + kPayloadHeaderSize +
+                          (i + 1) * kPayloadEntryHeaderSize + payload.files[i].packed_sum : 0;
+  for (int flip = 0; end && flip < 64; ++flip) {
+    bytes[end - 1 - flip / 8] ^= 1 << flip % 8;
+    if (read(&damaged) && damaged.files[i].data != payload.files[i].data) {
+      bool written = fseek(f, 0, SEEK_SET) == 0 && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+      return fclose(f) == 0 && written ? 0 : 1;
+    }
+    bytes[end - 1 - flip / 8] ^= 1 << flip % 8;
+  }
+  fclose(f);
+  return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -204,5 +241,6 @@ int wmain(int argc, wchar_t** argv) {
                : 1;
   }
   if (command == L"process" && argc == 4) return Process(argv[2], argv[3]);
+  if (command == L"flip" && argc == 4) return FlipCleanly(argv[2], argv[3]);
   return 2;
 }

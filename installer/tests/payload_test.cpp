@@ -104,11 +104,13 @@ TEST(Payload, PackerRefusesWhatTheInstallerWouldRefuse) {
 }
 
 TEST(Payload, EntryPathsMustStayBelowTheTarget) {
-  for (const char16_t* ok : {u"Zuzaror\\ml.mdb", u"a", u"官方\\网站.url", u"con1\\comx", u"a..b"})
+  for (const char16_t* ok : {u"Zuzaror\\ml.mdb", u"a", u"官方\\网站.url", u"con1\\comx", u"a..b",
+                             u"COM\u2074", u"LPT\u00B9\u00B9"})
     EXPECT_TRUE(IsSafeRelativePath(ok)) << std::string(ok, ok + 3);
   for (const char16_t* bad : {u"..\\x", u"/..", u"a\\..\\..\\x", u"\\x", u"C:x", u"a:b", u"CON",
                               u"a\\nul.txt", u"COM1", u"lpt9.x", u"a\\\\b", u"a\\", u".\\a", u"a.",
-                              u"a ", u"a*b", u"a\x01", u"a|b", u"a/b", u""})
+                              u"a ", u"a*b", u"a\x01", u"a|b", u"a/b", u"", u"COM\u00B9",
+                              u"com\u00B2.txt", u"a\\LPT\u00B3", u"Lpt\u00B9 .x"})
     EXPECT_FALSE(IsSafeRelativePath(bad));
   EXPECT_EQ(JoinPath(u"C:\\", u"a"), u"C:\\a");
   EXPECT_EQ(JoinPath(u"C:\\P", u"a"), u"C:\\P\\a");
@@ -170,6 +172,48 @@ TEST(Payload, DamagedOrHostilePayloadsAreRefusedWhole) {
   }
 }
 
+TEST(Payload, OneBitFlipAnywhereIsRefusedByTheDigest) {
+  const std::vector<std::uint8_t> payload = Build();
+  std::vector<std::uint8_t> good(kPayloadTrailerSize);
+  EncodePayloadTrailer(payload.data(), payload.size(), good.data());
+  good.insert(good.end(), payload.begin(), payload.end());
+  Payload p;
+  std::string error;
+  ASSERT_TRUE(ReadCheckedPayload(good.data(), good.size(), &p, &error)) << error;
+
+  // The trailer, the header (a text, the bytes behind its NUL, the offset
+  // field), and every entry's header and first, middle and last packed bytes.
+  std::vector<std::size_t> at = {0, kPayloadTagSize, kPayloadTrailerSize - 1};
+  for (std::size_t h : {0, 14, 99, 480, 1120}) at.push_back(kPayloadTrailerSize + h);
+  for (std::size_t i = 0; i < p.files.size(); ++i) {
+    const std::size_t packed = p.files[i].header.PackedSize;
+    const std::size_t end = kPayloadTrailerSize + kPayloadHeaderSize + (i + 1) * 408 + p.files[i].packed_sum;
+    const std::size_t entry = end - packed - 408;
+    for (std::size_t e : {entry, entry + 201, entry + 400, entry + 404, end - packed, end - packed / 2,
+                          end - 2, end - 1})
+      at.push_back(e);
+  }
+  int read_without_digest = 0;
+  for (std::size_t pos : at) {
+    for (int bit = 0; bit < 8; ++bit) {
+      std::vector<std::uint8_t> bad = good;
+      bad[pos] ^= 1 << bit;
+      EXPECT_FALSE(ReadCheckedPayload(bad.data(), bad.size(), &p, &error)) << pos << " bit " << bit;
+      if (pos >= kPayloadTrailerSize &&
+          ReadPayload(bad.data() + kPayloadTrailerSize, bad.size() - kPayloadTrailerSize, &p, &error))
+        ++read_without_digest;
+    }
+  }
+  // Without the digest, many of them would have been installed.
+  EXPECT_GT(read_without_digest, 40);
+
+  // No tag, or a file that ends inside the trailer: refused the same way.
+  std::vector<std::uint8_t> untagged = good;
+  std::fill(untagged.begin(), untagged.begin() + kPayloadTagSize, 0);
+  EXPECT_FALSE(ReadCheckedPayload(untagged.data(), untagged.size(), &p, &error));
+  EXPECT_FALSE(ReadCheckedPayload(good.data(), kPayloadTrailerSize - 1, &p, &error));
+}
+
 TEST(Payload, InstallerFileIsTheImagePaddedToTheOffsetThenThePayload) {
   // A minimal PE: one section whose raw data ends at 0x400.
   std::vector<std::uint8_t> image(0x400, 0);
@@ -188,11 +232,17 @@ TEST(Payload, InstallerFileIsTheImagePaddedToTheOffsetThenThePayload) {
   ASSERT_TRUE(AttachPayload(image, payload, &out, &error)) << error;
   EXPECT_EQ(out.size(), kPayloadOffset + payload.size());
   EXPECT_TRUE(std::equal(payload.begin(), payload.end(), out.begin() + kPayloadOffset));
+  Payload back;
+  EXPECT_TRUE(ReadCheckedPayload(&out[kPayloadTrailerOffset], out.size() - kPayloadTrailerOffset, &back, &error))
+      << error;
 
   image.push_back(0);  // debug data or anything behind the sections
   EXPECT_FALSE(AttachPayload(image, payload, &out, &error));
   image.pop_back();
-  WriteU32(&image[section + 16], kPayloadOffset);  // an image too large
-  image.resize(0x200 + kPayloadOffset);
-  EXPECT_FALSE(AttachPayload(image, payload, &out, &error));
+  // An image reaching one byte into the trailer, and one up to the payload.
+  for (std::uint32_t end : {kPayloadTrailerOffset + 1, kPayloadOffset}) {
+    WriteU32(&image[section + 16], end - 0x200);
+    image.resize(end);
+    EXPECT_FALSE(AttachPayload(image, payload, &out, &error)) << end;
+  }
 }
