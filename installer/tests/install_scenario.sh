@@ -163,23 +163,8 @@ folder="敌意"
 # The Wine environment outlives a run: an earlier one may have left files here.
 rm -rf "${WINEPREFIX:?}/drive_c/$folder"
 mkdir -p "$WINEPREFIX/drive_c/$folder"
-wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \
-  /d "C:\\$folder" /f > /dev/null 2>&1
 wine reg delete "$key" /f > /dev/null 2>&1 || true
-"$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
-pid=$!
-run_driver wait "$title" "$(winepath -w "$work/ready")"
-run_driver click "$title" 145 194
-# The box zooms in over the centre of the screen, beside the hourglass:
-# photographed once its white body rests there.
-for _ in $(seq 40); do
-  sleep 0.5
-  photograph installer-damaged
-  [ "$(/usr/bin/convert "$shots/installer-damaged.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && break
-done
-run_driver click "$title" 150 182 300 200 || fail "damaged: no box says that nothing was installed"
-finish 0 installer-damaged
+refused damaged "$folder"
 [ -z "$(ls -A "$WINEPREFIX/drive_c/$folder")" ] || fail "damaged: files were written"
 wine reg query "$key" > /dev/null 2>&1 && fail "damaged: the Uninstall key was written"
-run_driver process Zuzaror.exe "$(winepath -w "$work/process")" && fail "damaged: a program was started"
 echo "installer scenario (damaged payload): ok"
