@@ -117,6 +117,16 @@ void CreatePathFolders(const std::wstring& entry_path, const InstallContext& con
 
 namespace {
 
+// What the user is told when nothing was installed.
+const wchar_t kDamagedPayloadNotice[] = L"安装包已损坏，未安装任何文件。";
+const wchar_t kLinkedFolderNotice[] = L"安装文件夹是一个链接，未安装任何文件。";
+// "%ls" stands for the file's name.
+const wchar_t kUnwritableFileNotice[] = L"无法写入文件：%ls，请关闭正在运行的程序后重新安装。";
+
+// The folders the main program keeps its backups and a restore's parked
+// database in, beside itself.
+const wchar_t* const kProgramDataFolders[] = {L"back", L"temp"};
+
 // One entry on its way: decoded into `part` beside its place, then moved
 // there once every entry is whole. The file it replaces waits `aside` until
 // all have moved, so a failure puts the old installation back.
@@ -182,6 +192,16 @@ void RollBack(std::vector<StagedFile>& staged) {
   staged.clear();
 }
 
+// The old file aside, the new one in its place.
+bool Place(StagedFile& f) {
+  if (PathFileExistsW(f.target.c_str())) {
+    f.replaced = MoveFileExW(f.target.c_str(), f.aside.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!f.replaced) return false;
+  }
+  f.placed = MoveFileExW(f.part.c_str(), f.target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  return f.placed;
+}
+
 // Every staged file in its place, or none: false names the file that
 // stood in the way.
 bool PlaceAll(std::vector<StagedFile>& staged, std::wstring* failed) {
@@ -193,13 +213,11 @@ bool PlaceAll(std::vector<StagedFile>& staged, std::wstring* failed) {
     }
   }
   for (StagedFile& f : staged) {
-    *failed = f.target;
-    if (PathFileExistsW(f.target.c_str())) {
-      if (!MoveFileExW(f.target.c_str(), f.aside.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-      f.replaced = true;
+    if (!Place(f)) {
+      *failed = f.target;
+      CQvLog::Instance().WriteLog2(L"installer: cannot replace %ls (%lu)", f.target.c_str(), GetLastError());
+      return false;
     }
-    if (!MoveFileExW(f.part.c_str(), f.target.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
-    f.placed = true;
   }
   for (const StagedFile& f : staged)
     if (f.replaced) DeleteFileW(f.aside.c_str());
@@ -215,11 +233,6 @@ bool ReachesThroughLink(const Payload& payload, const std::wstring& target) {
 }
 
 }  // namespace
-
-const wchar_t kDamagedPayloadNotice[] = L"安装包已损坏，未安装任何文件。";
-const wchar_t kLinkedFolderNotice[] = L"安装文件夹是一个链接，未安装任何文件。";
-const wchar_t kUnwritableFileNotice[] = L"无法写入文件：%ls，请关闭正在运行的程序后重新安装。";
-const wchar_t* const kProgramDataFolders[2] = {L"back", L"temp"};
 
 bool InstallContext::DoInstall() {
   const std::wstring source = PayloadFilePath(*this);
@@ -267,7 +280,6 @@ bool InstallContext::DoInstall() {
       SendMessageW(window, WM_SETUP_PROGRESS, static_cast<WPARAM>(entry.packed_sum * 100 / payload.size), 0);
   }
   if (!PlaceAll(staged, &failed)) {
-    CQvLog::Instance().WriteLog2(L"installer: cannot replace %ls (%lu)", failed.c_str(), GetLastError());
     RollBack(staged);
     Notice = UnwritableNotice(failed);
     return false;

@@ -54,12 +54,3 @@ bool GetOwnProgramPath(std::wstring* path);
 // Creates the missing folders of an entry's folder part below the target.
 void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context);
 
-// What the user is told when an installation was refused or stopped.
-extern const wchar_t kDamagedPayloadNotice[];
-extern const wchar_t kLinkedFolderNotice[];
-// "%ls" stands for the file's name.
-extern const wchar_t kUnwritableFileNotice[];
-
-// The folders the main program keeps its backups and a restore's parked
-// database in, made beside it.
-extern const wchar_t* const kProgramDataFolders[2];

@@ -1,6 +1,7 @@
 #include "qv_reg.h"
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -162,4 +163,22 @@ void StartMonitor(HKEY root, LPCWSTR key, int wow64_64, QvRegCallback callback, 
 void StopMonitor() { CQvReg::Instance().StopMonitor(); }
 int SetAutoRun(LPCWSTR name, int on, LPCWSTR path) {
   return CQvReg::Instance().SetAutoRun(name, on, path);
+}
+
+bool QvReadRegText(HKEY root, const std::wstring& key, LPCWSTR name, std::wstring* out) {
+  // The value may change between the two reads: try again a few times.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    DWORD bytes = 0;
+    if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+      return false;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    const LONG status = RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, &text[0], &bytes);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) return false;
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    *out = text;
+    return true;
+  }
+  return false;
 }

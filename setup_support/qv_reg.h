@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 typedef void (*QvRegCallback)(void* param);
 
@@ -34,6 +35,9 @@ class CQvReg {
 };
 
 int GetRegInfo(HKEY root, LPCWSTR key, LPCWSTR name, int wow64_64, LPWSTR out);
+// A REG_SZ value read whole, however long (GetRegInfo's buffer holds 130
+// characters), in the default view; false when it is missing or no text.
+bool QvReadRegText(HKEY root, const std::wstring& key, LPCWSTR name, std::wstring* out);
 int SetRegInfo(HKEY root, LPCWSTR key, LPCWSTR name, int wow64_64, LPCWSTR text);
 void StartMonitor(HKEY root, LPCWSTR key, int wow64_64, QvRegCallback callback, void* param);
 void StopMonitor();

@@ -11,6 +11,7 @@
 #include "gbk_text.h"
 #include "qv_handle.h"
 #include "qv_messages.h"
+#include "qv_reg.h"
 #include "qv_report.h"
 #include "qv_utils.h"
 
@@ -45,9 +46,7 @@ class Win32RemovalHost : public RemovalHost {
     return CopyFileW(from.c_str(), to.c_str(), TRUE) != 0;
   }
   bool MakeFolder(const std::wstring& path) override {
-    if (CreateDirectoryW(path.c_str(), nullptr)) return true;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return CreateDirectoryW(path.c_str(), nullptr) || isDir(path.c_str());
   }
   void RemoveKey(const std::wstring& key_name) override {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kUninstallKey + key_name).c_str());
@@ -130,7 +129,7 @@ bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context
   if (names.key_name.empty()) return false;
 
   std::wstring location;
-  if (!ReadRegText(HKEY_LOCAL_MACHINE, kUninstallKey + names.key_name, L"InstallLocation", &location))
+  if (!QvReadRegText(HKEY_LOCAL_MACHINE, kUninstallKey + names.key_name, L"InstallLocation", &location))
     return false;
   if (!MayRemoveInstallFolder(folder, location, ProtectedFolders())) return false;
   // A folder that is itself a link would have its target emptied.
@@ -214,22 +213,4 @@ bool ToBatchCodePage(const std::wstring& text, UINT code_page, std::string* out)
   return WideCharToMultiByte(code_page, flags, text.c_str(), size, &(*out)[0], bytes, nullptr, lossy_out) ==
              bytes &&
          !lossy;
-}
-
-bool ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring* out) {
-  // The value may change between the two reads: try again a few times.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    DWORD bytes = 0;
-    if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
-      return false;
-    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-    bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    const LONG status = RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, &text[0], &bytes);
-    if (status == ERROR_MORE_DATA) continue;
-    if (status != ERROR_SUCCESS) return false;
-    text.resize(wcsnlen(text.c_str(), text.size()));
-    *out = text;
-    return true;
-  }
-  return false;
 }

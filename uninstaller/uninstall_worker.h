@@ -52,7 +52,3 @@ bool SelfDelete(const UninstallContext& context);
 // The text exactly in the code page the command interpreter reads batch
 // files in; false when a character would be read back as another.
 bool ToBatchCodePage(const std::wstring& text, UINT code_page, std::string* out);
-
-// A REG_SZ value read whole, however long; false when it is missing or no
-// text.
-bool ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring* out);
