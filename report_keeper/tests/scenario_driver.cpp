@@ -305,7 +305,7 @@ void LogInAndAdd(const std::wstring& folder) {
 // Starts the program of this folder and logs in; its main window, or null.
 // Logs in at the log-in window of a program that runs; its main window, or
 // null.
-HWND LogIn(const wchar_t* name, const wchar_t* password = L"246135", int wait_ms = 15000) {
+HWND LogIn(const wchar_t* name, const wchar_t* password = L"246135", int wait_ms = 30000) {
   HWND login = WaitWindow(nullptr, W("登陆系统"), wait_ms);
   if (!login) return nullptr;
   TypeUser(login, name);
@@ -537,10 +537,15 @@ std::string FileBytes(const std::wstring& path) {
   return bytes;
 }
 
-void AddToday(HWND main, const char* box_text) {
-  SetWindowTextW(Unit(main, 3), L"7");  // 挂号
+void AddToday(HWND main, const char* box_text, const wchar_t* figure = L"7") {
+  SetWindowTextW(Unit(main, 3), figure);  // 挂号
   PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
   Check(AnswerBox("成功", "Ok! 您的数据已经增加到了数据库中！"), box_text);
+}
+
+void BackUp(HWND main, const char* what) {
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);  // &D数据备份
+  Check(AnswerBox("Ok!", "备份成功！"), what);
 }
 
 void BackupAndRestore(const std::wstring& folder) {
@@ -549,8 +554,7 @@ void BackupAndRestore(const std::wstring& folder) {
   HWND main = StartAndLogIn(p, folder, L"admin");
   Check(main != nullptr, "admin logs in");
   if (!main) return;
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);  // &D数据备份
-  Check(AnswerBox("Ok!", "备份成功！"), "backup made");
+  BackUp(main, "backup made");
   const std::wstring backup = BackupMade(folder);
   std::printf("  backup: %s\n", Narrow(backup).c_str());
   Check(!backup.empty(), "a .ml file is in back");
@@ -691,17 +695,13 @@ void EndThroughMenu(HWND main) {
 // a second backup.
 void KeepBooks(const std::wstring& mark) {
   std::puts("-- the installed program: back up, add a marked day, back up again");
-  HWND main = LogIn(L"admin", L"246135", 30000);
+  HWND main = LogIn(L"admin");
   Check(main != nullptr, "admin logs in to the installed program");
   if (!main) return;
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);  // &D数据备份
-  Check(AnswerBox("Ok!", "备份成功！"), "a fresh installation backs up");
-  SetWindowTextW(Unit(main, 3), mark.c_str());  // 挂号
-  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
-  Check(AnswerBox("成功", "Ok! 您的数据已经增加到了数据库中！"), "the marked day is added");
+  BackUp(main, "a fresh installation backs up");
+  AddToday(main, "the marked day is added", mark.c_str());
   Sleep(1100);  // a backup is named to the second
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40003, 0), 0);
-  Check(AnswerBox("Ok!", "备份成功！"), "and backs up again");
+  BackUp(main, "and backs up again");
   EndThroughMenu(main);
 }
 

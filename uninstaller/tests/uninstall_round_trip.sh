@@ -135,6 +135,7 @@ install() {  # then
     sleep 3
     run "$driver" process Zuzaror.exe "$(winepath -w "$work/process")" ||
       fail "the installer did not start the main program"
+    sleep 1  # its windows go with it
   fi
   proxy "$port" > "$dir/proxy.dat"
   others
