@@ -59,9 +59,35 @@ void RemoveFile(const std::string& gbk_path) {
 #endif
 }
 
+long FileSize(const std::string& gbk_path) {
+  std::FILE* f = OpenFile(gbk_path, "rb");
+  if (!f) return -1;
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  std::fclose(f);
+  return size;
+}
+
+bool CopyFileBytes(const std::string& from, const std::string& to) {
+  std::FILE* in = OpenFile(from, "rb");
+  if (!in) return false;
+  std::FILE* out = OpenFile(to, "wb");
+  bool ok = out != nullptr;
+  char buf[65536];
+  std::size_t got;
+  while (ok && (got = std::fread(buf, 1, sizeof buf, in)) > 0)
+    ok = std::fwrite(buf, 1, got, out) == got;
+  ok = ok && !std::ferror(in);
+  std::fclose(in);
+  if (out && std::fclose(out) != 0) ok = false;
+  return ok;
+}
+
 // The file's first 100 bytes say whether it is an SQLite file of ours; read
-// them without SQLite, which could otherwise touch a foreign file.
-bool LooksLikeOurs(const std::string& gbk_path, std::string* error) {
+// them without SQLite, which could otherwise touch a foreign file. While a
+// write was cut short the header may already count pages the file has not
+// yet grown to: the size is then judged after the roll-back.
+bool LooksLikeOurs(const std::string& gbk_path, std::string* error, bool check_size = true) {
   std::FILE* f = OpenFile(gbk_path, "rb");
   if (!f) {
     *error = "cannot open the file";
@@ -86,7 +112,7 @@ bool LooksLikeOurs(const std::string& gbk_path, std::string* error) {
   unsigned long pages = (static_cast<unsigned long>(header[28]) << 24) | (header[29] << 16) |
                         (header[30] << 8) | header[31];
   if (page_size < 512 || size < 0 ||
-      static_cast<unsigned long long>(size) < static_cast<unsigned long long>(pages) * page_size) {
+      (check_size && static_cast<unsigned long long>(size) < static_cast<unsigned long long>(pages) * page_size)) {
     *error = "the file is truncated";
     return false;
   }
@@ -375,36 +401,72 @@ bool DatabaseConnection::OpenExternalDatabase(const std::string& path, const std
 
 bool DatabaseConnection::OpenWithConnectString(const std::string& connect) {
   CloseExternalDatabase();
+  last_error_.clear();
   std::string path = ConnectField(connect, "DBQ");
   std::string password = ConnectField(connect, "PWD");
   if (path.empty()) {
     last_error_ = "no DBQ in the connect string";
     return false;
   }
-  if (!LooksLikeOurs(path, &last_error_)) return false;
-
-  // Every check runs on a read-only connection: a damaged or foreign file,
-  // or a wrong password, leaves the file exactly as it was.
-  std::string utf8_path = zz::GbkToUtf8(path);
-  sqlite3* check_db = nullptr;
-  if (sqlite3_open_v2(utf8_path.c_str(), &check_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    last_error_ = check_db ? sqlite3_errmsg(check_db) : "cannot open";
-    sqlite3_close(check_db);
-    return false;
+  // A write cut short (the program or the PC stopped) leaves its journal
+  // beside the file. Only a read-write connection can roll it back, and the
+  // file must not be touched before it is known to be ours with this
+  // password: the checks then run on a rolled-back copy.
+  const std::string journal = path + "-journal";
+  const bool hot = FileSize(journal) > 0;
+  if (!LooksLikeOurs(path, &last_error_, !hot)) return false;
+  bool accepted;
+  if (hot) {
+    const std::string copy = path + "-check";
+    RemoveFile(copy + "-journal");
+    accepted = CopyFileBytes(path, copy) && CopyFileBytes(journal, copy + "-journal") &&
+               RollBack(copy) && CheckUntouched(copy, password);
+    if (!accepted && last_error_.empty()) last_error_ = "cannot check the interrupted file";
+    RemoveFile(copy);
+    RemoveFile(copy + "-journal");
+  } else {
+    accepted = CheckUntouched(path, password);
   }
-  bool accepted = CheckFile(check_db, password, &last_error_);
-  sqlite3_close(check_db);
   if (!accepted) return false;
 
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(utf8_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-    last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
+  if (sqlite3_open_v2(zz::GbkToUtf8(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+      (hot && !Exec(db, "SELECT count(*) FROM sqlite_master", &last_error_))) {
+    if (last_error_.empty()) last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
     sqlite3_close(db);
     return false;
   }
   sqlite3_busy_timeout(db, 2000);
   db_ = db;
   return true;
+}
+
+// Every check runs on a read-only connection: a damaged or foreign file, or
+// a wrong password, leaves the file exactly as it was.
+bool DatabaseConnection::CheckUntouched(const std::string& gbk_path, const std::string& password) {
+  if (!LooksLikeOurs(gbk_path, &last_error_)) return false;
+  sqlite3* check_db = nullptr;
+  if (sqlite3_open_v2(zz::GbkToUtf8(gbk_path).c_str(), &check_db, SQLITE_OPEN_READONLY, nullptr) !=
+      SQLITE_OK) {
+    last_error_ = check_db ? sqlite3_errmsg(check_db) : "cannot open";
+    sqlite3_close(check_db);
+    return false;
+  }
+  bool accepted = CheckFile(check_db, password, &last_error_);
+  sqlite3_close(check_db);
+  return accepted;
+}
+
+// SQLite rolls a hot journal back on the first read of a read-write
+// connection, and deletes the journal.
+bool DatabaseConnection::RollBack(const std::string& gbk_path) {
+  sqlite3* db = nullptr;
+  bool ok = sqlite3_open_v2(zz::GbkToUtf8(gbk_path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+                SQLITE_OK &&
+            Exec(db, "SELECT count(*) FROM sqlite_master", &last_error_);
+  if (!ok && last_error_.empty()) last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
+  sqlite3_close(db);
+  return ok && FileSize(gbk_path + "-journal") <= 0;
 }
 
 void DatabaseConnection::CloseExternalDatabase() {
@@ -503,8 +565,10 @@ bool DatabaseConnection::ExecuteStatement(const std::string& gbk_sql) {
   sqlite3_finalize(stmt);
   if (rc != SQLITE_DONE) {
     last_error_ = sqlite3_errmsg(db_);
+    changed_rows_ = 0;
     return false;
   }
+  changed_rows_ = sqlite3_changes(db_);
   return true;
 }
 

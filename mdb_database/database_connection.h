@@ -119,6 +119,8 @@ class DatabaseConnection {
 
   // INSERT, UPDATE or DELETE: true when it ran.
   bool ExecuteStatement(const std::string& gbk_sql);
+  // The rows the last statement that ran inserted, changed or deleted.
+  int ChangedRows() const { return changed_rows_; }
 
   const std::string& LastError() const { return last_error_; }
 
@@ -128,6 +130,9 @@ class DatabaseConnection {
                                  std::string* error);
 
  private:
+  bool CheckUntouched(const std::string& gbk_path, const std::string& password);
+  bool RollBack(const std::string& gbk_path);
+
   sqlite3* db_ = nullptr;
   std::map<int, std::unique_ptr<Recordset>> recordsets_;
   // The storage of the last closed recordset, kept for the next one:
@@ -135,6 +140,7 @@ class DatabaseConnection {
   std::vector<StoredCell> spare_cells_;
   std::string spare_texts_;
   int next_handle_ = 1;
+  int changed_rows_ = 0;
   std::string last_error_;
 };
 

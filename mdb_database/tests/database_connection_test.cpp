@@ -7,6 +7,14 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "access_sql.h"
 #include "gbk_text.h"
@@ -250,6 +258,54 @@ TEST_F(Database, ForeignAndDamagedFilesAreRefusedUnchanged) {
   EXPECT_EQ(ReadAll(p), foreign);
   EXPECT_FALSE(other.OpenExternalDatabase(Gbk(folder_ / "missing.mdb"), "", kPassword));
 }
+
+#ifndef _WIN32
+// The program or the PC stopped in the middle of a large write: its journal
+// lies beside the file and the file holds half-written pages.
+TEST_F(Database, AWriteCutShortIsRolledBackOnceTheFileIsKnownToBeOurs) {
+  AddDay("2010年3月1日", "12.5");
+  AddDay("2010年3月2日", "7");
+  db_.CloseExternalDatabase();
+  const std::string committed = ReadAll(path_);
+  const fs::path journal = folder_ / "ml.mdb-journal";
+  pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // A small cache spills the changed pages into the file before commit.
+    sqlite3_exec(db, u8"PRAGMA cache_size=8; BEGIN; DELETE FROM 项目数据;", nullptr, nullptr, nullptr);
+    for (int i = 0; i < 20000; ++i)
+      sqlite3_exec(db, u8"INSERT INTO 项目数据 (日期, 挂号) VALUES ('2011-01-01', "
+                       "'0123456789012345678901234567890123456789012345678901234567890123456789')",
+                   nullptr, nullptr, nullptr);
+    kill(getpid(), SIGKILL);
+  }
+  int status = 0;
+  waitpid(writer, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_GT(fs::file_size(journal), 0u);
+  const std::string interrupted = ReadAll(path_), hot_journal = ReadAll(journal);
+  ASSERT_NE(interrupted, committed);
+
+  mdb::DatabaseConnection other;
+  EXPECT_FALSE(other.OpenExternalDatabase(Gbk(path_), "", "wrong"));
+  EXPECT_EQ(ReadAll(path_), interrupted);
+  EXPECT_EQ(ReadAll(journal), hot_journal);
+
+  ASSERT_TRUE(other.OpenExternalDatabase(Gbk(path_), "", kPassword)) << other.LastError();
+  EXPECT_FALSE(fs::exists(journal));
+  int days = other.OpenRecordset("select * from [项目数据]");
+  std::vector<std::string> figures;
+  for (other.MoveFirst(days); !other.IsEOF(days); other.MoveNext(days)) {
+    std::string figure;
+    other.ReadField(days, "挂号").AsText(&figure);
+    figures.push_back(figure);
+  }
+  EXPECT_EQ(figures, (std::vector<std::string>{"12.5", "7"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+#endif
 
 TEST_F(Database, ChineseFolderNamesWork) {
   // The program's paths are GBK; natively the file system sees them as UTF-8.
