@@ -240,6 +240,15 @@ std::string Utf16ToGbk(std::u16string_view text) {
   return out;
 }
 
+bool FitsGbk(std::u16string_view text) {
+  // Back and forth: a character that comes back as another (a '?', or a
+  // look-alike the platform chose) does not fit.
+  std::string gbk;
+  if (!StrictUtf16ToGbk(text, gbk)) return false;
+  std::u16string back;
+  return StrictGbkToUtf16(gbk, back) && back == text;
+}
+
 std::string GbkToUtf8(std::string_view gbk) { return Utf16ToUtf8(GbkToUtf16(gbk)); }
 std::string Utf8ToGbk(std::string_view utf8) { return Utf16ToGbk(Utf8ToUtf16(utf8)); }
 

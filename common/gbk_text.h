@@ -15,6 +15,8 @@ std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf16ToGbk(std::u16string_view text);
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
+// True when every character has a GBK form: the database keeps no other.
+bool FitsGbk(std::u16string_view text);
 #ifdef _WIN32
 // The wide text of the Win32 APIs (UTF-16 in wchar_t) from and to GBK.
 std::wstring GbkToWide(std::string_view gbk);

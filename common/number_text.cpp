@@ -93,4 +93,35 @@ double ParseNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+std::optional<std::string> PlainNumberText(std::string_view gbk_text) {
+  std::string ascii;
+  for (std::size_t i = 0; i < gbk_text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(gbk_text[i]);
+    if (c < 0x80) {
+      ascii += static_cast<char>(c);
+      continue;
+    }
+    if (i + 1 == gbk_text.size()) return std::nullopt;
+    unsigned char t = static_cast<unsigned char>(gbk_text[++i]);
+    // GBK A3B0-A3B9 are the full-width digits, A3AE the point, A3AD the
+    // minus; A1A1 is the full-width blank.
+    if (c == 0xA3 && t >= 0xB0 && t <= 0xB9) ascii += static_cast<char>('0' + (t - 0xB0));
+    else if (c == 0xA3 && t == 0xAE) ascii += '.';
+    else if (c == 0xA3 && t == 0xAD) ascii += '-';
+    else if (c == 0xA1 && t == 0xA1) ascii += ' ';
+    else return std::nullopt;
+  }
+  std::size_t first = 0, last = ascii.size();
+  while (first < last && IsSpace(ascii[first])) ++first;
+  while (last > first && IsSpace(ascii[last - 1])) --last;
+  ascii = ascii.substr(first, last - first);
+  if (ascii.empty()) return ascii;
+  std::size_t i = ascii[0] == '-' ? 1 : 0, digits = 0;
+  while (i < ascii.size() && IsDigit(ascii[i])) ++i, ++digits;
+  if (i < ascii.size() && ascii[i] == '.')
+    for (++i; i < ascii.size() && IsDigit(ascii[i]); ++i) ++digits;
+  if (digits == 0 || i != ascii.size()) return std::nullopt;
+  return ascii;
+}
+
 }  // namespace zz

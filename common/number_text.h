@@ -5,6 +5,7 @@
 // same text on every machine.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,13 @@ std::string FormatNumber(double value);
 // digits with an optional point, an optional exponent; 0 when there is none.
 // Hexadecimal, "inf" and "nan" are not numbers here.
 double ParseNumber(std::string_view text);
+
+// A typed figure as the plain decimal number the program stores: blanks
+// trimmed, full-width digits, point and minus (as a Chinese input method
+// types them in full-width mode) taken as ASCII. Empty stays empty. Nothing
+// when what is left is not an optional minus, digits and an optional point
+// with more digits: "1,234.50", "50元" and "1e5" are refused, since their
+// totals would read only a part of them.
+std::optional<std::string> PlainNumberText(std::string_view gbk_text);
 
 }  // namespace zz

@@ -1,5 +1,6 @@
 #include "grid_print.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -209,13 +210,31 @@ void RegisterOnce() {
   registered = RegisterClassExW(&wc) != 0;
 }
 
+// The system's words for the last error, or "" when it has none.
+std::string LastErrorText() {
+  DWORD error = GetLastError();
+  wchar_t* text = nullptr;
+  if (error == 0 || !FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                        FORMAT_MESSAGE_IGNORE_INSERTS,
+                                    nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr))
+    return "";
+  std::wstring words(text);
+  LocalFree(text);
+  while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' '))
+    words.pop_back();
+  return zz::WideToGbk(words);
+}
+
 // The device the default printer is, set to the settings' paper and
-// orientation; null without a printer.
-HDC DefaultPrinterDc(const PrintInf& s, std::wstring* name) {
+// orientation; null without a printer, with the reason when known.
+HDC DefaultPrinterDc(const PrintInf& s, std::wstring* name, std::string* reason) {
   PRINTDLGW pd{};
   pd.lStructSize = sizeof pd;
   pd.Flags = PD_RETURNDEFAULT;
-  if (!PrintDlgW(&pd)) return nullptr;
+  if (!PrintDlgW(&pd)) {
+    if (CommDlgExtendedError() == PDERR_NODEFAULTPRN) *reason = "没有默认打印机。";
+    return nullptr;
+  }
   GlobalMemory devmode(pd.hDevMode), devnames(pd.hDevNames);
   Locked names(devnames.get()), mode(devmode.get());
   auto* dn = static_cast<DEVNAMES*>(names.get());
@@ -228,7 +247,9 @@ HDC DefaultPrinterDc(const PrintInf& s, std::wstring* name) {
     dm->dmPaperSize = static_cast<short>(DevicePaperCode(s.value[PrintInf::kPaper]));
     dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE;
   }
-  return CreateDCW(base + dn->wDriverOffset, base + dn->wDeviceOffset, nullptr, dm);
+  HDC dc = CreateDCW(base + dn->wDriverOffset, base + dn->wDeviceOffset, nullptr, dm);
+  if (!dc) *reason = LastErrorText();
+  return dc;
 }
 
 }  // namespace
@@ -271,15 +292,21 @@ void ShowPrintPreview(HWND owner, const GridData& grid, const PrintInf& settings
   }
 }
 
-std::string PrintGrid(const GridData& grid, const PrintInf& settings) {
+std::string PrintGrid(const GridData& grid, const PrintInf& settings, std::string* reason) {
+  std::string ignored;
+  if (!reason) reason = &ignored;
+  reason->clear();
   std::wstring name;
-  OwnedDc dc(DefaultPrinterDc(settings, &name));
+  OwnedDc dc(DefaultPrinterDc(settings, &name, reason));
   if (!dc) return "";
   PageLayout layout = LayOutPages(grid, settings);
   DOCINFOW doc{};
   doc.cbSize = sizeof doc;
   doc.lpszDocName = L"报表";
-  if (StartDocW(dc.get(), &doc) <= 0) return "";
+  if (StartDocW(dc.get(), &doc) <= 0) {
+    *reason = LastErrorText();
+    return "";
+  }
   // Rows follow the device's vertical resolution, columns its horizontal
   // one; the paper's corner lies beyond the edge the device cannot print on.
   double pixels_x = GetDeviceCaps(dc.get(), LOGPIXELSX) / 254.0;
@@ -287,16 +314,21 @@ std::string PrintGrid(const GridData& grid, const PrintInf& settings) {
   POINT corner{-GetDeviceCaps(dc.get(), PHYSICALOFFSETX), -GetDeviceCaps(dc.get(), PHYSICALOFFSETY)};
   for (size_t page = 0; page < layout.pages.size(); ++page) {
     if (StartPage(dc.get()) <= 0) {
+      *reason = LastErrorText();
       AbortDoc(dc.get());
       return "";
     }
     PaintPage(dc.get(), grid, layout, static_cast<int>(page), pixels_x, pixels_y, corner);
     if (EndPage(dc.get()) <= 0) {
+      *reason = LastErrorText();
       AbortDoc(dc.get());
       return "";
     }
   }
-  if (EndDoc(dc.get()) <= 0) return "";
+  if (EndDoc(dc.get()) <= 0) {
+    *reason = LastErrorText();
+    return "";
+  }
   return zz::WideToGbk(name);
 }
 

@@ -20,7 +20,8 @@ HWND OpenPrintPreview(HWND owner, const GridData& grid, const PrintInf& settings
 void ShowPrintPreview(HWND owner, const GridData& grid, const PrintInf& settings);
 
 // Prints on the default printer with its default copies; the printer's name
-// (GBK), or "" when there is no printer or printing failed.
-std::string PrintGrid(const GridData& grid, const PrintInf& settings);
+// (GBK), or "" when there is no printer or printing failed, with the
+// reason in `reason` when the system gave one.
+std::string PrintGrid(const GridData& grid, const PrintInf& settings, std::string* reason = nullptr);
 
 }  // namespace grid

@@ -19,6 +19,15 @@ std::string ParkingPlace(BackupWorld& world, const std::string& run_dir) {
   return path;
 }
 
+// A backup's name, or beside it with "(2)", "(3)"... when it is taken.
+std::string FreeBackupPath(BackupWorld& world, const std::string& run_dir, const zz::DateTime& now) {
+  const std::string name = BackupFileName(now);
+  const std::string stem = run_dir + "\\back\\" + name.substr(0, name.size() - 3);
+  std::string path = stem + ".ml";
+  for (int n = 2; world.Exists(path); ++n) path = stem + "(" + std::to_string(n) + ").ml";
+  return path;
+}
+
 // Shows the failed step's word, then gives the user the database they had:
 // the parked file goes back over whatever the copy left (if anything was
 // parked at all) and is opened again.
@@ -52,7 +61,7 @@ bool BackUp(BackupWorld& world, const std::string& run_dir, const zz::DateTime& 
   return copied;
 }
 
-RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir) {
+RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir, const zz::DateTime& now) {
   if (world.Message("恢复数据之前，请先备份当前数据，请问你备份了吗？", "？", kYesNoQuestion) != kYes)
     return RestoreOutcome::Declined;
   std::string chosen = world.ChooseBackup(run_dir + "\\back");
@@ -61,10 +70,16 @@ RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir) {
   const std::string live = LivePath(run_dir);
   const std::string parked = ParkingPlace(world, run_dir);
   if (!world.Move(live, parked)) return Fail(world, run_dir, parked, RestoreOutcome::ParkFailed, "temp");
-  if (!world.Copy(chosen, live)) return Fail(world, run_dir, parked, RestoreOutcome::CopyFailed, "back");
+  // A copy keeps the source's read-only attribute: the restored file must
+  // take the next day's figures.
+  if (!world.Copy(chosen, live) || !world.MakeWritable(live))
+    return Fail(world, run_dir, parked, RestoreOutcome::CopyFailed, "back");
   if (!world.OpenDatabase(live)) return Fail(world, run_dir, parked, RestoreOutcome::OpenFailed, "date");
-  world.Message("已完成恢复！", "成功！", kInfoIcon);
-  world.Delete(parked);
+  // The replaced file may be the only copy of the days since the chosen
+  // backup: it stays, where it is when it cannot become a backup.
+  std::string kept = FreeBackupPath(world, run_dir, now);
+  if (!world.Move(parked, kept)) kept = parked;
+  world.Message("已完成恢复！\n恢复前的数据已保存为：" + kept, "成功！", kInfoIcon);
   return RestoreOutcome::Restored;
 }
 

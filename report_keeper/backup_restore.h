@@ -26,6 +26,9 @@ class BackupWorld {
   virtual bool Move(const std::string& from, const std::string& to) = 0;  // overwrites
   virtual bool Delete(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
+  // Clears a read-only attribute the file brought from a CD or a protected
+  // folder.
+  virtual bool MakeWritable(const std::string& path) = 0;
   virtual void CloseDatabase() = 0;
   virtual bool OpenDatabase(const std::string& path) = 0;
 };
@@ -48,6 +51,9 @@ enum class RestoreOutcome {
 // on). After a failure it is put back and opened again, so the program
 // never runs on without its database; when it cannot be put back, it stays
 // parked, the user is told where, and no later restore overwrites it.
-RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir);
+// After a success it is kept as a backup made at `now` (a free name in
+// run_dir\back), and the user is told its name: answering "yes" to the
+// question without having backed up loses nothing.
+RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir, const zz::DateTime& now);
 
 }  // namespace keeper

@@ -1,9 +1,12 @@
 // The two maintenance menu items of the main window: backup and restore of
 // ml.mdb, on the real files, the main window's message boxes and its
 // open-file dialog, and the program's one database connection.
+#include <windows.h>
+
 #include "backup_restore.h"
 #include "clock.h"
 #include "file_access.h"
+#include "gbk_text.h"
 #include "loader.h"
 #include "program.h"
 
@@ -28,6 +31,13 @@ class ProgramWorld : public BackupWorld {
   bool Move(const std::string& from, const std::string& to) override { return rt::MoveFileTo(from, to); }
   bool Delete(const std::string& path) override { return rt::DeleteFileAt(path); }
   bool Exists(const std::string& path) override { return rt::FileExists(path); }
+  bool MakeWritable(const std::string& path) override {
+    std::wstring wide = zz::GbkToWide(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+            SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0);
+  }
   void CloseDatabase() override { Program().database.CloseExternalDatabase(); }
   // Unlike start-up, the restore's open does not suppress the driver's own
   // connection dialog.
@@ -46,9 +56,9 @@ void BackUpDatabase(rt::RuntimeWindow& main) {
   BackUp(world, RunDirectory(), rt::Now());
 }
 
-void RestoreDatabase(rt::RuntimeWindow& main) {
+bool RestoreDatabase(rt::RuntimeWindow& main) {
   ProgramWorld world(main);
-  Restore(world, RunDirectory());
+  return Restore(world, RunDirectory(), rt::Now()) == RestoreOutcome::Restored;
 }
 
 }  // namespace keeper

@@ -97,6 +97,9 @@ const char* const kFields[13] = {"编辑框_挂号", "编辑框_B超",   "编辑
                                  "编辑框_手术", "编辑框_化验",  "编辑框_其它", "编辑框_心电图",
                                  "编辑框_X光",  "编辑框_人次",  "编辑框_中药", "编辑框_西药",
                                  "编辑框_防疫收入"};
+// The label beside each entry field, as a refusal of its text names it.
+const char* const kFieldLabels[13] = {"挂号", "B超", "治疗", "多普勒", "手术", "化验", "其它",
+                                      "心电图", "X光", "人次", "中药", "西药", "防疫"};
 // Database column of each entry field.
 const char* const kFieldColumns[13] = {"挂号", "B超", "治疗", "多普勒", "手术", "化验", "其它",
                                        "心电图", "X光", "人次", "中药", "西药", "防疫收入"};
@@ -150,6 +153,7 @@ class MainWindow {
   void HighlightOnly(int field);  // -1: none
   void ClearEntryFields();
   IncomeRecord RecordValues();
+  bool FiguresAreNumbers();
   void OnAddRecordClick(rt::EventArgs&);
   void OnAddRecordKeyDown(rt::EventArgs& a);
   void OnModifyRecordClick(rt::EventArgs&);
@@ -178,7 +182,7 @@ class MainWindow {
   void OnUnitNameMenu(rt::EventArgs&) { ShowUnitNameWindow(window_); }
   void OnDisplayModeMenu(rt::EventArgs&) { ShowDisplayModeWindow(&window_, true); }
   void OnBackupMenu(rt::EventArgs&) { BackUpDatabase(window_); }
-  void OnRestoreMenu(rt::EventArgs&) { RestoreDatabase(window_); }
+  void OnRestoreMenu(rt::EventArgs&);
   void OnAboutMenu(rt::EventArgs&) { ShowAboutWindow(window_); }
 
   rt::RuntimeWindow window_;
@@ -360,6 +364,22 @@ IncomeRecord MainWindow::RecordValues() {
           text("编辑框_防疫收入"), text("透明标签_各项收入总合计")};
 }
 
+// Each figure must be a number: "1,234.50" or "50元" would be stored as
+// typed while the totals read only their leading digits. A full-width
+// figure is shown, and stored, in its ASCII form.
+bool MainWindow::FiguresAreNumbers() {
+  FigureTexts figures;
+  for (int i = 0; i < 13; ++i) figures.fields[i] = m_.Get(kFields[i]).text;
+  int refused = MakeFiguresPlain(&figures);
+  for (int i = 0; i < (refused < 0 ? 13 : refused); ++i)
+    if (m_.Get(kFields[i]).text != figures.fields[i]) m_.SetText(kFields[i], figures.fields[i]);
+  if (refused < 0) return true;
+  rt::ShowMessage(std::string(kFieldLabels[refused]) + "：请输入数字！", "警告", 48, window_.hwnd());
+  SetFocus(window_.Control(kFields[refused]));
+  HighlightOnly(refused);
+  return false;
+}
+
 // True when another row than `except` already holds the date.
 bool DateTaken(const zz::DateTime& day, long long except) {
   mdb::DatabaseConnection& db = Program().database;
@@ -382,6 +402,7 @@ void MainWindow::AddRecord() {
   add_armed_ = false;
   m_.SetText("按钮_增加", "增加");
   HighlightOnly(-1);
+  if (!FiguresAreNumbers()) return;
   if (DateTaken(m_.Get("日期框_现日期").date, 0)) {
     rt::ShowMessage("不可以重复增加日期相同的数据。", "警告", 48, window_.hwnd());
     SetFocus(window_.Control("日期框_现日期"));
@@ -406,13 +427,20 @@ void MainWindow::OnModifyRecordClick(rt::EventArgs&) {
     return;
   }
   long long key = m_.ItemData(kList, row);
+  if (!FiguresAreNumbers()) return;
+  RecomputeTotals();
   // One row per date: a date that another row holds is refused, as on add.
   if (DateTaken(m_.Get("日期框_现日期").date, key)) {
     rt::ShowMessage("不可以重复增加日期相同的数据。", "警告", 48, window_.hwnd());
     return;
   }
-  if (!Program().database.ExecuteStatement(UpdateRecord(RecordValues(), key))) {
+  // A row that is no longer there (a restore, or another copy of the
+  // program, removed it) takes nothing: that is no success.
+  mdb::DatabaseConnection& db = Program().database;
+  const bool ran = db.ExecuteStatement(UpdateRecord(RecordValues(), key));
+  if (!ran || db.ChangedRows() == 0) {
     rt::ShowMessage("Sorry! 修改失败！", "失败", 16, window_.hwnd());
+    if (ran) RefreshAfterChange(&Program().quiet_after_modify);
     return;
   }
   rt::ShowMessage("Ok! 您的数据已经修改成功！", "成功", 64, window_.hwnd());
@@ -426,8 +454,11 @@ void MainWindow::OnDeleteRecordClick(rt::EventArgs&) {
     rt::ShowMessage("请您选择一条要进行删除的数据！", "提示", 64, window_.hwnd());
     return;
   }
-  if (!Program().database.ExecuteStatement(DeleteRecord(m_.ItemData(kList, row)))) {
+  mdb::DatabaseConnection& db = Program().database;
+  const bool ran = db.ExecuteStatement(DeleteRecord(m_.ItemData(kList, row)));
+  if (!ran || db.ChangedRows() == 0) {
     rt::ShowMessage("Sorry! 删除失败", "失败", 16, window_.hwnd());
+    if (ran) RefreshAfterChange(&Program().quiet_after_delete);
     return;
   }
   rt::ShowMessage("Ok! 删除成功", "成功", 64, window_.hwnd());
@@ -462,6 +493,12 @@ void MainWindow::RefreshAfterChange(bool* quiet_flag) {
   } else {
     ShowCurrentPeriod();
   }
+}
+
+// The list shows the restored file at once: a day it lacks must not stay
+// there to be modified in vain.
+void MainWindow::OnRestoreMenu(rt::EventArgs&) {
+  if (RestoreDatabase(window_)) RefreshAfterChange(&Program().quiet_after_modify);
 }
 
 void MainWindow::OnRecordSelected(rt::EventArgs& a) {

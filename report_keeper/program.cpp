@@ -1,6 +1,9 @@
 #include "program.h"
 
+#include <windows.h>
+
 #include "file_access.h"
+#include "gbk_text.h"
 #include "skin_loader.h"
 #include "loader.h"
 #include "message_box.h"
@@ -60,6 +63,20 @@ zz::DateTime ReadDateOrText(int recordset, const char* column) {
 
 std::string RunDirectory() { return rt::ModuleFolder(); }
 std::string SettingsPath() { return RunDirectory() + "\\1021.ini"; }
+
+bool TypedTextFits(rt::RuntimeWindow& window, std::initializer_list<const char*> units) {
+  for (const char* unit : units) {
+    HWND control = window.Control(unit);
+    int n = control ? GetWindowTextLengthW(control) : 0;
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), n + 1)));
+    if (!zz::FitsGbk(std::u16string(text.begin(), text.end()))) {
+      rt::ShowMessage("输入的文字中有本系统无法保存的字符，请修改后重试！", "警告", 48, window.hwnd());
+      return false;
+    }
+  }
+  return true;
+}
 
 void ApplySkin() {
   // Without the skin library (missing, refused, failing) the windows keep

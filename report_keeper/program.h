@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "database_connection.h"
@@ -51,6 +52,10 @@ constexpr const char* kSettingsSection = "系统配置";
 constexpr const char* kKeyOn25th = "默认显示方式1";
 constexpr const char* kKeyOnMonthEnd = "默认显示方式2";
 
+// False, after the warning box, when a unit's text holds a character GBK
+// has none for (it would be stored as "?").
+bool TypedTextFits(rt::RuntimeWindow& window, std::initializer_list<const char*> units);
+
 // Every window of a run applies the run's skin when it is created.
 void ApplySkin();
 
@@ -72,6 +77,7 @@ void ShowStatisticsReportWindow(rt::RuntimeWindow& owner);
 
 // The main window's backup and restore of ml.mdb.
 void BackUpDatabase(rt::RuntimeWindow& main);
-void RestoreDatabase(rt::RuntimeWindow& main);
+// True when the chosen backup is the database now.
+bool RestoreDatabase(rt::RuntimeWindow& main);
 
 }  // namespace keeper

@@ -22,10 +22,13 @@ class ReportGrid {
   virtual grid::ReportCells& cells() = 0;
   // Shows the cells in the window's grid unit of that name.
   virtual void Attach(rt::RuntimeWindow& window, const std::string& unit) = 0;
+  // While held, the control is not told of new rows and widths; it is told
+  // once when released. A long report is filled first, then shown.
+  virtual void HoldRefresh(bool hold) = 0;
   virtual void Preview(const grid::PrintInf& settings) = 0;
-  // Prints with the default printer and one copy; returns the grid's
-  // report on the job.
-  virtual std::string Print(const grid::PrintInf& settings) = 0;
+  // Prints with the default printer and one copy; a failure is told in a
+  // box over the window the grid is attached to.
+  virtual void Print(const grid::PrintInf& settings) = 0;
 };
 
 std::unique_ptr<ReportGrid> MakeReportGrid();

@@ -1,7 +1,5 @@
 #include "statistics_report.h"
 
-#include <cmath>
-
 #include "five_day_report.h"
 #include "number_text.h"
 #include "sql_text.h"
@@ -11,13 +9,6 @@ namespace {
 
 constexpr int kColumns = 15;
 constexpr int kFirstDayRow = 5;  // after the template's four heading rows
-
-// A whole number as plain digits; beyond what an integer holds the
-// program's number text is the only sensible form left.
-std::string WholeNumberText(double value) {
-  if (std::isfinite(value) && std::fabs(value) < 9.2e18) return std::to_string(static_cast<long long>(value));
-  return zz::FormatNumber(value);
-}
 
 }  // namespace
 
@@ -55,10 +46,12 @@ void FillStatisticsRows(grid::ReportCells& cells, const std::vector<StatisticsDa
   int total = cells.RowCount();
   cells.SetCellText(total, 1, "合 计：");
   cells.SetAttribute(total, 1, 1, 1, 9);
+  // Summed and written as the five-day report sums its totals, so that the
+  // two reports agree for the same days.
   for (int c = 2; c <= kColumns; ++c) {
     double sum = 0;
-    for (int r = kFirstDayRow; r < total; ++r) sum = std::trunc(sum + zz::ParseNumber(cells.CellText(r, c)));
-    cells.SetCellText(total, c, WholeNumberText(sum));
+    for (int r = kFirstDayRow; r < total; ++r) sum += zz::ParseNumber(cells.CellText(r, c));
+    cells.SetCellText(total, c, zz::FormatNumber(sum));
   }
   cells.SetAttribute(total, 2, 1, kColumns - 1, 8);
 }

@@ -1,5 +1,5 @@
 // The statistics report: one row per day between two dates, under the
-// template's four heading rows, closed by a row of whole-number totals.
+// template's four heading rows, closed by a row of totals.
 #pragma once
 
 #include <array>
@@ -26,8 +26,8 @@ struct StatisticsDay {
 // the report stays empty.
 bool PrepareStatisticsReport(grid::ReportCells& cells, const std::string& unit_name);
 
-// Appends one framed row per day and the "合 计：" row. Each column's sum
-// drops its fraction after every addition, so 10.5 and 10.5 make 20.
+// Appends one framed row per day and the "合 计：" row, whose totals are
+// written as the five-day report writes its own (10.5 and 10.5 make 21).
 void FillStatisticsRows(grid::ReportCells& cells, const std::vector<StatisticsDay>& days);
 
 // As the five-day report's settings, with field 18 set to 87.

@@ -50,7 +50,9 @@ void ShowStatisticsReportWindow(rt::RuntimeWindow& owner) {
     if (!PrepareStatisticsReport(grid->cells(), unit_name)) return;
     // The two dates as they stand, whether or not the search is on.
     rt::WindowModel& main = Program().main_window->model();
+    grid->HoldRefresh(true);
     FillStatisticsRows(grid->cells(), ReadDays(main.Get("日期框_开始").date, main.Get("日期框_终止").date));
+    grid->HoldRefresh(false);
   });
   m.On("按钮_打印预览统计表", rt::Event::Click, [&](rt::EventArgs&) { grid->Preview(StatisticsPrintInf()); });
   // Printing works as on the five-day report, with this report's settings.

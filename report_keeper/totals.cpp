@@ -17,4 +17,13 @@ TotalTexts RecomputeTotals(const FigureTexts& in) {
   return out;
 }
 
+int MakeFiguresPlain(FigureTexts* figures) {
+  for (int i = 0; i < 13; ++i) {
+    std::optional<std::string> plain = zz::PlainNumberText(figures->fields[i]);
+    if (!plain) return i;
+    figures->fields[i] = *plain;
+  }
+  return -1;
+}
+
 }  // namespace keeper

@@ -22,4 +22,9 @@ struct TotalTexts {
 // rounding enters the later sums. 人次 enters no sum.
 TotalTexts RecomputeTotals(const FigureTexts& in);
 
+// Makes each field the plain number it holds (see zz::PlainNumberText), so
+// that what is stored is what the totals read. The first field that holds
+// none, or -1; fields after it are left as typed.
+int MakeFiguresPlain(FigureTexts* figures);
+
 }  // namespace keeper

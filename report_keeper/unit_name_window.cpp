@@ -45,6 +45,8 @@ void OnSetUnitNameClick(rt::RuntimeWindow& w) {
     rt::ShowMessage("单位名称不能为空，请输入您的单位名称！", "警告", 48, w.hwnd());
     return;
   }
+  // The name can be set only once: a "?" in it would stay for good.
+  if (!TypedTextFits(w, {"编辑框_单位名称"})) return;
   if (!Program().database.ExecuteStatement(InsertUnitName(name))) {
     rt::ShowMessage("设置单位名称失败！", "", 0, w.hwnd());
     return;

@@ -66,7 +66,8 @@ class UserManagementWindow {
   void OnDelete();
   void OnToggleRights();
   UserAccount Typed();
-  bool NameTaken(const std::string& name);
+  bool NameTaken(const std::string& name, long long except = 0);
+  bool KeepsAManager(long long key, bool key_manages);
   // The selected row's key; false, after saying so, when there is none.
   bool SelectedKey(long long* key);
   void Say(const char* text, int style = 0) { rt::ShowMessage(text, "", style, window_.hwnd()); }
@@ -121,9 +122,9 @@ UserAccount UserManagementWindow::Typed() {
   return user;
 }
 
-bool UserManagementWindow::NameTaken(const std::string& name) {
+bool UserManagementWindow::NameTaken(const std::string& name, long long except) {
   mdb::DatabaseConnection& db = Program().database;
-  int h = db.OpenRecordset(UserNameTakenQuery(name));
+  int h = db.OpenRecordset(UserNameTakenQuery(name) + (except ? " and [编号]<>" + std::to_string(except) : ""));
   db.MoveFirst(h);
   bool taken = !db.IsEOF(h) && !ReadText(h, "用户名").empty();
   db.CloseRecordset(h);
@@ -137,6 +138,7 @@ void UserManagementWindow::OnAdd() {
   const std::string& confirmation = m_.Get("编辑框_确认密码").text;
   if (confirmation.empty()) return Say("请输入确认密码");
   if (confirmation != user.password) return Say("您两次输入的密码不一样哦！");
+  if (!TypedTextFits(window_, {"编辑框_用户名", "编辑框_密码"})) return;
   if (NameTaken(user.name)) return Say("此用户名已经存在，不可以重复！");
   if (!Program().database.ExecuteStatement(InsertUser(user))) return Say("添加用户失败", 64);
   Say("添加用户成功");
@@ -153,10 +155,33 @@ bool UserManagementWindow::SelectedKey(long long* key) {
   return true;
 }
 
+// After the change some account must still have user management: else
+// after the next start nobody can log in to manage the accounts. False,
+// after saying so, when none would; `key_manages` is what the row `key`
+// will hold.
+bool UserManagementWindow::KeepsAManager(long long key, bool key_manages) {
+  mdb::DatabaseConnection& db = Program().database;
+  bool kept = key_manages;
+  int h = db.OpenRecordset(UserListQuery());
+  for (db.MoveFirst(h); !kept && !db.IsEOF(h); db.MoveNext(h))
+    kept = ReadKey(h, "编号") != key && ReadBool(h, kRightColumns[0]);
+  db.CloseRecordset(h);
+  if (!kept) rt::ShowMessage("至少要保留一个拥有用户管理权限的用户！", "警告", 48, window_.hwnd());
+  return kept;
+}
+
+// A modify is held to the add's checks on the name and the password: an
+// empty name, or one another account holds, could never log in.
 void UserManagementWindow::OnModify() {
   long long key = 0;
   if (!SelectedKey(&key)) return;
-  if (!Program().database.ExecuteStatement(UpdateUser(Typed(), key))) return Say("用户信息修改失败");
+  UserAccount user = Typed();
+  if (user.name.empty()) return Say("请输入您的用户名");
+  if (user.password.empty()) return Say("请输入您的密码");
+  if (!TypedTextFits(window_, {"编辑框_用户名", "编辑框_密码"})) return;
+  if (NameTaken(user.name, key)) return Say("此用户名已经存在，不可以重复！");
+  if (!KeepsAManager(key, user.rights[0])) return;
+  if (!Program().database.ExecuteStatement(UpdateUser(user, key))) return Say("用户信息修改失败");
   Say("用户信息修改成功");
   RebuildList();
 }
@@ -164,6 +189,7 @@ void UserManagementWindow::OnModify() {
 void UserManagementWindow::OnDelete() {
   long long key = 0;
   if (!SelectedKey(&key)) return;
+  if (!KeepsAManager(key, false)) return;
   if (!Program().database.ExecuteStatement(DeleteUser(key))) return Say("删除用户失败");
   Say("删除用户成功");
   RebuildList();

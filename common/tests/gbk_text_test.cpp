@@ -34,6 +34,15 @@ TEST(GbkText, RoundTripsThroughUtf16AndUtf8) {
   }
 }
 
+TEST(GbkText, TextOutsideGbkIsToldApart) {
+  EXPECT_TRUE(zz::FitsGbk(u""));
+  EXPECT_TRUE(zz::FitsGbk(u"某口卫生院 admin?"));
+  // CJK Extension A, Hangul, an emoji (a surrogate pair), a lone surrogate.
+  const std::u16string outside[] = {u"\u3400口卫生院", u"한", u"\U0001F600", std::u16string(1, u'\xD800')};
+  for (const std::u16string& text : outside)
+    EXPECT_FALSE(zz::FitsGbk(text));
+}
+
 TEST(GbkText, HostileTrailBytesAreWhatTheyLookLike) {
   EXPECT_EQ(std::string("乚"), "\x81\x5D");
   EXPECT_EQ(std::string("診"), "\xD4\x5C");

@@ -43,4 +43,14 @@ TEST(NumberText, SumsShowAsAPersonWouldExpect) {
   EXPECT_EQ(zz::FormatNumber(sum), "12.3");
 }
 
+TEST(NumberText, TypedFiguresArePlainDecimalsOrRefused) {
+  struct Case { const char* typed; const char* stored; } kept[] = {
+      {"", ""}, {"  ", ""}, {" 12.50 ", "12.50"}, {"-3", "-3"}, {".5", ".5"}, {"5.", "5."},
+      {"１２３", "123"}, {"－１２．５", "-12.5"}, {"　８　", "8"},
+  };
+  for (const Case& c : kept) EXPECT_EQ(zz::PlainNumberText(c.typed).value_or("refused"), c.stored) << c.typed;
+  for (const char* refused : {"1,234.50", "50元", "1e5", ".", "-", "+5", "1 2", "0x10", "１２３，４", "\xA3"})
+    EXPECT_FALSE(zz::PlainNumberText(refused).has_value()) << refused;
+}
+
 }  // namespace

@@ -25,6 +25,7 @@ class FakeWorld : public keeper::BackupWorld {
  public:
   std::set<std::string> folders{kRun, kRun + "\\back", kRun + "\\temp"};
   std::map<std::string, std::string> files{{kLive, "db:live"}, {kBackup, "db:backup"}};
+  std::set<std::string> read_only;
   std::string open;  // the path the database is open on, "" when closed
   int answer = 5;
   std::string chosen = kBackup;
@@ -42,6 +43,8 @@ class FakeWorld : public keeper::BackupWorld {
     log.push_back("copy " + from + " " + to);
     if (!files.count(from) || !folders.count(FolderOf(to))) return false;
     files[to] = files[from];
+    if (read_only.count(from)) read_only.insert(to);
+    else read_only.erase(to);
     return true;
   }
   bool Move(const std::string& from, const std::string& to) override {
@@ -56,6 +59,11 @@ class FakeWorld : public keeper::BackupWorld {
     return files.erase(path) == 1;
   }
   bool Exists(const std::string& path) override { return files.count(path) == 1; }
+  bool MakeWritable(const std::string& path) override {
+    log.push_back("writable " + path);
+    read_only.erase(path);
+    return files.count(path) == 1;
+  }
   void CloseDatabase() override {
     log.push_back("close");
     open.clear();
@@ -110,22 +118,34 @@ TEST(Backup, FailsWithoutTheBackFolderAndMakesNone) {
   EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日9时.ml"), "(none)");
 }
 
-TEST(Restore, StepsInOrderOnSuccess) {
+const zz::DateTime kNow = {2011, 1, 2, 0, 0, 0};
+
+TEST(Restore, StepsInOrderOnSuccessKeepingTheReplacedFileAsABackup) {
   FakeWorld w;
   w.open = kLive;
-  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::Restored);
+  // Copied back from a CD: the backup is read-only, the restored file not.
+  w.read_only.insert(kBackup);
+  // A backup made in the same second already has the name.
+  const std::string taken = kRun + "\\back\\2011年1月2日.ml";
+  const std::string kept = kRun + "\\back\\2011年1月2日(2).ml";
+  w.files[taken] = "db:earlier";
+  EXPECT_EQ(keeper::Restore(w, kRun, kNow), RestoreOutcome::Restored);
   std::vector<std::string> expected = {
       std::string("message ") + "恢复数据之前，请先备份当前数据，请问你备份了吗？ ？ 36",
       "choose in " + kRun + "\\back",
       "close",
       "move " + kLive + " " + kParked,
       "copy " + kBackup + " " + kLive,
+      "writable " + kLive,
       "open " + kLive,
-      "message 已完成恢复！ 成功！ 64",
-      "delete " + kParked};
+      "move " + kParked + " " + kept,
+      "message 已完成恢复！\n恢复前的数据已保存为：" + kept + " 成功！ 64"};
   EXPECT_EQ(w.log, expected);
   EXPECT_EQ(w.File(kLive), "db:backup");
+  EXPECT_FALSE(w.read_only.count(kLive));
   EXPECT_EQ(w.File(kBackup), "db:backup");
+  EXPECT_EQ(w.File(taken), "db:earlier");
+  EXPECT_EQ(w.File(kept), "db:live");
   EXPECT_EQ(w.File(kParked), "(none)");
   EXPECT_EQ(w.open, kLive);
 }
@@ -134,14 +154,14 @@ TEST(Restore, NoAnswerOrCancelledDialogChangesNothing) {
   FakeWorld no;
   no.open = kLive;
   no.answer = 6;
-  EXPECT_EQ(keeper::Restore(no, kRun), RestoreOutcome::Declined);
+  EXPECT_EQ(keeper::Restore(no, kRun, kNow), RestoreOutcome::Declined);
   EXPECT_EQ(no.log.size(), 1u);
   EXPECT_EQ(no.open, kLive);
 
   FakeWorld cancel;
   cancel.open = kLive;
   cancel.chosen = "";
-  EXPECT_EQ(keeper::Restore(cancel, kRun), RestoreOutcome::NothingChosen);
+  EXPECT_EQ(keeper::Restore(cancel, kRun, kNow), RestoreOutcome::NothingChosen);
   EXPECT_EQ(cancel.log.size(), 2u);
   EXPECT_EQ(cancel.open, kLive);
   EXPECT_EQ(cancel.File(kLive), "db:live");
@@ -151,7 +171,7 @@ TEST(Restore, MissingTempFolderStopsAtTheParkAndReopens) {
   FakeWorld w;
   w.open = kLive;
   w.folders.erase(kRun + "\\temp");
-  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::ParkFailed);
+  EXPECT_EQ(keeper::Restore(w, kRun, kNow), RestoreOutcome::ParkFailed);
   EXPECT_EQ(w.Messages(), std::string(kQuestion) + "temp 错误 16;");
   EXPECT_EQ(w.File(kLive), "db:live");
   EXPECT_EQ(w.open, kLive);
@@ -163,7 +183,7 @@ TEST(Restore, FailedCopyPutsTheLiveFileBack) {
   FakeWorld w;
   w.open = kLive;
   w.chosen = kLive;
-  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::CopyFailed);
+  EXPECT_EQ(keeper::Restore(w, kRun, kNow), RestoreOutcome::CopyFailed);
   EXPECT_EQ(w.Messages(), std::string(kQuestion) + "back 错误 16;");
   EXPECT_EQ(w.File(kLive), "db:live");
   EXPECT_EQ(w.File(kParked), "(none)");
@@ -174,7 +194,7 @@ TEST(Restore, RefusedBackupLeavesTheChosenFileAndPutsTheLiveFileBack) {
   FakeWorld w;
   w.open = kLive;
   w.files[kBackup] = "not a database";
-  EXPECT_EQ(keeper::Restore(w, kRun), RestoreOutcome::OpenFailed);
+  EXPECT_EQ(keeper::Restore(w, kRun, kNow), RestoreOutcome::OpenFailed);
   EXPECT_EQ(w.Messages(), std::string(kQuestion) + "date 错误 16;");
   EXPECT_EQ(w.File(kLive), "db:live");
   EXPECT_EQ(w.File(kParked), "(none)");
@@ -198,8 +218,8 @@ TEST(Restore, ParkedFileThatCannotComeBackIsNeverOverwritten) {
   stuck.open = kLive;
   stuck.files[kBackup] = "not a database";
   const std::string second = kRun + "\\temp\\ml(2).mdb";
-  EXPECT_EQ(keeper::Restore(stuck, kRun), RestoreOutcome::OpenFailed);
-  EXPECT_EQ(keeper::Restore(stuck, kRun), RestoreOutcome::OpenFailed);
+  EXPECT_EQ(keeper::Restore(stuck, kRun, kNow), RestoreOutcome::OpenFailed);
+  EXPECT_EQ(keeper::Restore(stuck, kRun, kNow), RestoreOutcome::OpenFailed);
   EXPECT_EQ(stuck.File(kParked), "db:live");
   EXPECT_EQ(stuck.File(second), "not a database");
   EXPECT_EQ(stuck.open, "");

@@ -67,7 +67,7 @@ TEST(StatisticsReport, DayRowsInTheFormsOrder) {
   EXPECT_EQ(cells.attributes, attributes);
 }
 
-TEST(StatisticsReport, SumsDropTheirFractionAfterEveryAddition) {
+TEST(StatisticsReport, TotalsAreExactToTheCent) {
   FakeReportCells cells = Heading();
   std::vector<StatisticsDay> days = {Day({2010, 3, 1}, "10.5"), Day({2010, 3, 2}, "10.5")};
   days[0].figures[1] = "-1.5";
@@ -79,11 +79,16 @@ TEST(StatisticsReport, SumsDropTheirFractionAfterEveryAddition) {
   days[0].figures[4] = "12345678901";
   days[1].figures[4] = "1";
   keeper::FillStatisticsRows(cells, days);
-  EXPECT_EQ(cells.CellText(7, 2), "20");
-  EXPECT_EQ(cells.CellText(7, 3), "-2");
+  EXPECT_EQ(cells.CellText(7, 2), "21");
+  EXPECT_EQ(cells.CellText(7, 3), "-3");
   EXPECT_EQ(cells.CellText(7, 4), "0");
-  EXPECT_EQ(cells.CellText(7, 5), "0");
+  EXPECT_EQ(cells.CellText(7, 5), "1.8");
   EXPECT_EQ(cells.CellText(7, 6), "12345678902");
+
+  // A year of 挂号 at 12.34 a day.
+  FakeReportCells year = Heading();
+  keeper::FillStatisticsRows(year, std::vector<StatisticsDay>(365, Day({2010, 1, 1}, "12.34")));
+  EXPECT_EQ(year.CellText(year.RowCount(), 2), "4504.1");
 }
 
 TEST(StatisticsReport, QueryAndPrintSettings) {
