@@ -10,6 +10,7 @@
 #include "gbk_text.h"
 #include "gdi_handles.h"
 #include "grid_paint.h"
+#include "loader.h"
 #include "page_layout.h"
 
 namespace grid {
@@ -156,7 +157,7 @@ void OnCommand(HWND hwnd, Preview& p, int id) {
   switch (id) {
     case kPrevious: ShowPage(hwnd, p, p.page - 1); break;
     case kNext: ShowPage(hwnd, p, p.page + 1); break;
-    case kPrint: PrintGrid(p.grid, p.settings); break;
+    case kPrint: PrintAndTell(hwnd, p.grid, p.settings); break;
     case kClose: Close(hwnd, p); break;
   }
 }
@@ -330,6 +331,12 @@ std::string PrintGrid(const GridData& grid, const PrintInf& settings, std::strin
     return "";
   }
   return zz::WideToGbk(name);
+}
+
+void PrintAndTell(HWND owner, const GridData& grid, const PrintInf& settings) {
+  std::string reason;
+  if (PrintGrid(grid, settings, &reason).empty())
+    rt::ShowMessage(reason.empty() ? "打印失败！" : "打印失败！\n" + reason, "错误", 16, owner);
 }
 
 }  // namespace grid

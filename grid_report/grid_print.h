@@ -23,5 +23,7 @@ void ShowPrintPreview(HWND owner, const GridData& grid, const PrintInf& settings
 // (GBK), or "" when there is no printer or printing failed, with the
 // reason in `reason` when the system gave one.
 std::string PrintGrid(const GridData& grid, const PrintInf& settings, std::string* reason = nullptr);
+// Prints as PrintGrid does; a failure is told in a box over `owner`.
+void PrintAndTell(HWND owner, const GridData& grid, const PrintInf& settings);
 
 }  // namespace grid

@@ -374,9 +374,9 @@ bool MainWindow::FiguresAreNumbers() {
   for (int i = 0; i < (refused < 0 ? 13 : refused); ++i)
     if (m_.Get(kFields[i]).text != figures.fields[i]) m_.SetText(kFields[i], figures.fields[i]);
   if (refused < 0) return true;
+  HighlightOnly(refused);
   rt::ShowMessage(std::string(kFieldLabels[refused]) + "：请输入数字！", "警告", 48, window_.hwnd());
   SetFocus(window_.Control(kFields[refused]));
-  HighlightOnly(refused);
   return false;
 }
 

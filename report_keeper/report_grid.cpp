@@ -5,7 +5,6 @@
 #include "grid_data.h"
 #include "grid_print.h"
 #include "grid_view.h"
-#include "loader.h"
 #include "runtime_window.h"
 #include "template_file.h"
 
@@ -85,11 +84,7 @@ class TemplateGrid : public ReportGrid {
   void Preview(const grid::PrintInf& settings) override {
     grid::ShowPrintPreview(owner_, cells_.data(), settings);
   }
-  void Print(const grid::PrintInf& settings) override {
-    std::string reason;
-    if (grid::PrintGrid(cells_.data(), settings, &reason).empty())
-      rt::ShowMessage(reason.empty() ? "打印失败！" : "打印失败！\n" + reason, "错误", 16, owner_);
-  }
+  void Print(const grid::PrintInf& settings) override { grid::PrintAndTell(owner_, cells_.data(), settings); }
 
  private:
   ShownCells cells_;

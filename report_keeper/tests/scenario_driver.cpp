@@ -253,6 +253,9 @@ void LogInAndAdd(const std::wstring& folder) {
   SetWindowTextW(Unit(main, 7), L"12abc");  // 治疗: recomputes at once
   Check(TextOf(Unit(main, 30)) == L"12.3", "medical total shown as 12.3");
   PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
+  Check(AnswerBox("警告", "治疗：请输入数字！"), "a figure that is no number is refused");
+  SetWindowTextW(Unit(main, 7), L"\xFF11\xFF12");  // full-width 12
+  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
   Check(AnswerBox("成功", "Ok! 您的数据已经增加到了数据库中！"), "day added");
   PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
   Check(AnswerBox("警告", "不可以重复增加日期相同的数据。"), "same day refused");
@@ -511,6 +514,27 @@ bool ChooseInDialog(const std::wstring& name, const std::wstring& folder = L"") 
   return !IsWindow(dialog);
 }
 
+// Waits for a message box of this caption, photographs it when asked,
+// presses OK; its text.
+std::wstring AnswerAnyBox(const char* caption, const std::wstring& folder = L"", const char* photo = nullptr) {
+  HWND box = WaitWindow(L"#32770", W(caption));
+  if (!box) return L"";
+  std::wstring shown = TextOf(GetDlgItem(box, 0xFFFF));
+  if (photo) Photograph(folder, photo);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
+  return shown;
+}
+
+// The restore's last box names where the replaced database was kept; that
+// path, or "" when the box says otherwise.
+std::wstring RestoreDone(const std::wstring& folder = L"", const char* photo = nullptr) {
+  const std::wstring shown = AnswerAnyBox("成功！", folder, photo);
+  const std::wstring head = W("已完成恢复！\n恢复前的数据已保存为：");
+  std::printf("  restore box: %s\n", Narrow(shown).c_str());
+  return shown.rfind(head, 0) == 0 ? shown.substr(head.size()) : L"";
+}
+
 // The name of the one backup in folder\back that the script did not put
 // there.
 std::wstring BackupMade(const std::wstring& folder) {
@@ -568,7 +592,7 @@ void BackupAndRestore(const std::wstring& folder) {
   PostMessageW(main, WM_COMMAND, MAKEWPARAM(40004, 0), 0);
   Check(AnswerBox("？", question, IDYES), "restore asks again");
   Check(ChooseInDialog(backup, folder), "the backup is chosen in the dialog");
-  Check(AnswerBox("成功！", "已完成恢复！"), "restore done");
+  Check(!RestoreDone().empty(), "restore done");
 
   std::puts("-- a damaged backup is refused and the database comes back");
   const std::string before = FileBytes(folder + L"\\ml.mdb");
@@ -717,7 +741,7 @@ void RestoreBooks(const std::wstring& folder, const std::wstring& file, const st
     PostMessageW(main, WM_COMMAND, MAKEWPARAM(40004, 0), 0);  // &H数据恢复
     Check(AnswerBox("？", "恢复数据之前，请先备份当前数据，请问你备份了吗？", IDYES), "restore asks first");
     Check(ChooseInDialog(file), "the saved file is chosen");
-    Check(AnswerBox("成功！", "已完成恢复！"), "restore done");
+    Check(!RestoreDone().empty(), "restore done");
     EndThroughMenu(main);
   }
   Program p;
@@ -727,6 +751,127 @@ void RestoreBooks(const std::wstring& folder, const std::wstring& file, const st
   SelectFirstRow(Unit(main, 48));
   Sleep(300);
   Check(TextOf(Unit(main, 3)) == mark, "the marked day is back");
+  EndThroughMenu(main);
+}
+
+// The database was left with the journal of a write cut short: the
+// program rolls it back and lists the period's records.
+void InterruptedWrite(const std::wstring& folder) {
+  std::puts("-- a database whose last write was cut short");
+  Program p;
+  HWND main = StartAndLogIn(p, folder, L"admin");
+  Check(main != nullptr, "the program starts on it and admin logs in");
+  if (!main) return;
+  Check(ItemCount(Unit(main, 48)) > 0, "the period's records are listed");
+  EndThroughMenu(main);
+}
+
+const char* const kUnsavable = "输入的文字中有本系统无法保存的字符，请修改后重试！";
+
+void NobodyLockedOut(const std::wstring& folder, HWND main) {
+  std::puts("-- nobody is locked out of user management");
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40000, 0), 0);  // &U用户管理
+  HWND users = WaitWindow(nullptr, W("用户管理"));
+  Check(users != nullptr, "user-management window shows");
+  if (!users) return;
+  Sleep(300);
+  Press(Unit(users, 10));  // 更多权限
+  SelectFirstRow(Unit(users, 6));
+  Sleep(300);
+  Check(TextOf(Unit(users, 1)) == L"admin", "admin is loaded");
+  Press(RightBox(users, 0));  // 用户管理 off
+  Press(Unit(users, 8));
+  Check(AnswerAnyBox("警告", folder, "zuzaror-last-manager") == W("至少要保留一个拥有用户管理权限的用户！"),
+        "the last manager cannot give up user management");
+  Press(Unit(users, 9));
+  Check(AnswerBox("警告", "至少要保留一个拥有用户管理权限的用户！"), "nor be deleted");
+  Press(RightBox(users, 0));
+  SetWindowTextW(Unit(users, 1), L"clerk");
+  Press(Unit(users, 8));
+  Check(AnswerBox("信息：", "此用户名已经存在，不可以重复！"), "a modify cannot take another account's name");
+  SetWindowTextW(Unit(users, 1), L"");
+  Press(Unit(users, 8));
+  Check(AnswerBox("信息：", "请输入您的用户名"), "nor empty the name");
+  SetWindowTextW(Unit(users, 1), L"admin");
+  SetWindowTextW(Unit(users, 3), L"\xD55C");  // Hangul
+  Press(Unit(users, 8));
+  Check(AnswerAnyBox("警告", folder, "zuzaror-unsavable") == W(kUnsavable), "nor set a password GBK cannot hold");
+  PostMessageW(users, WM_CLOSE, 0, 0);
+  Check(Gone(users), "the window closes");
+
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // &M设置单位名称
+  HWND window = WaitWindow(nullptr, W("设置单位名称"));
+  Check(window != nullptr, "unit-name window shows");
+  if (!window) return;
+  SetWindowTextW(Unit(window, 1), (L"\x3400" + W("口卫生院")).c_str());  // CJK Extension A
+  PostMessageW(Unit(window, 3), BM_CLICK, 0, 0);
+  Check(AnswerBox("警告", kUnsavable), "a unit name GBK cannot hold is refused");
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  Check(Gone(window), "the unit-name window closes");
+}
+
+// A restore over a day typed since the backup, from a backup copied back
+// read-only: the day is kept in a backup of its own, the list forgets it
+// at once, and the restored database takes new days.
+void RefusedFiguresAndRestore(const std::wstring& folder, HWND main) {
+  std::puts("-- figures are numbers; a restore keeps what it replaces");
+  BackUp(main, "a backup before the day");
+  const std::wstring backup = BackupMade(folder);
+  SetWindowTextW(Unit(main, 3), L"1,234.50");  // 挂号
+  PostMessageW(Unit(main, 37), BM_CLICK, 0, 0);
+  Check(AnswerAnyBox("警告", folder, "zuzaror-not-a-number") == W("挂号：请输入数字！"),
+        "a figure with a thousands comma is refused");
+  AddToday(main, "a full-width figure is taken", L"\xFF11\xFF12\xFF13");
+  HWND list = Unit(main, 48);
+  Check(ItemCount(list) == 1, "the day is listed");
+  SetFileAttributesW((folder + L"\\back\\" + backup).c_str(), FILE_ATTRIBUTE_READONLY);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40004, 0), 0);  // &H数据恢复
+  Check(AnswerBox("？", "恢复数据之前，请先备份当前数据，请问你备份了吗？", IDYES), "restore asks first");
+  Check(ChooseInDialog(backup), "the read-only backup is chosen");
+  const std::wstring kept = RestoreDone(folder, "zuzaror-restore-kept");
+  Check(kept.rfind(folder + L"\\back\\", 0) == 0 && GetFileAttributesW(kept.c_str()) != INVALID_FILE_ATTRIBUTES,
+        "the replaced database is kept in back");
+  Check(ItemCount(list) == 0, "the list forgets the day at once");
+  Check((GetFileAttributesW((folder + L"\\ml.mdb").c_str()) & FILE_ATTRIBUTE_READONLY) == 0,
+        "the restored ml.mdb is writable");
+  AddToday(main, "and takes a new day");
+}
+
+// Printing with a default printer that is not there.
+void FailedPrint(const std::wstring& folder, HWND main) {
+  std::puts("-- a failed print is said");
+  const wchar_t* key = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+  wchar_t device[512] = {};
+  DWORD size = sizeof device;
+  bool had = RegGetValueW(HKEY_CURRENT_USER, key, L"Device", RRF_RT_REG_SZ, nullptr, device, &size) == ERROR_SUCCESS;
+  const wchar_t bogus[] = L"ZzNoSuchPrinter,winspool,Ne09:";
+  RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Device", REG_SZ, bogus, sizeof bogus);
+  PostMessageW(Unit(main, 41), BM_CLICK, 0, 0);  // 打印统计报表
+  Check(AnswerBox("系统提示", "请你先设置单位信息！"), "no unit name: the empty report");
+  HWND statistics = WaitWindow(nullptr, W("打印统计报表"));
+  Check(statistics != nullptr, "the statistics report shows");
+  if (statistics) {
+    PostMessageW(Unit(statistics, 2), BM_CLICK, 0, 0);  // 打印
+    const std::wstring shown = AnswerAnyBox("错误", folder, "zuzaror-print-failed");
+    std::printf("  print box: %s\n", Narrow(shown).c_str());
+    Check(shown.rfind(W("打印失败！"), 0) == 0, "the failed print is said");
+    PostMessageW(statistics, WM_CLOSE, 0, 0);
+    Check(Gone(statistics), "and the report closes");
+  }
+  if (had)
+    RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Device", REG_SZ, device, (lstrlenW(device) + 1) * sizeof(wchar_t));
+  else
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"Device");
+}
+
+void Mends(const std::wstring& folder) {
+  Program p;
+  HWND main = StartAndLogIn(p, folder, L"admin");
+  Check(main != nullptr, "admin logs in");
+  if (!main) return;
+  NobodyLockedOut(folder, main);
+  RefusedFiguresAndRestore(folder, main);
+  FailedPrint(folder, main);
   EndThroughMenu(main);
 }
 
@@ -754,6 +899,10 @@ int wmain(int argc, wchar_t** argv) {
   RightsAndUnitName(argv[3]);
   UserManagement(argv[3]);
   BackupAndRestore(argv[4]);
+  // Beside the four folders, two more the script prepared.
+  const std::wstring work = std::wstring(argv[1]).substr(0, std::wstring(argv[1]).find_last_of(L'\\'));
+  InterruptedWrite(work + L"\\hot");
+  Mends(work + L"\\mends");
   std::printf("%d failed checks\n", g_failures);
   return g_failures;
 }

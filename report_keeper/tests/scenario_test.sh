@@ -29,6 +29,25 @@ for days in $(seq 44 -1 -35); do
       d, reg, b, cure, med, 30 + n % 20, chinese, west, drugs, both, vacc, both + vacc }'
 done | sqlite3 "$work/clerk/ml.mdb"
 
+# A database whose last write was cut short: a writer killed in the middle
+# of a large transaction leaves its journal beside the file.
+mkdir -p "$work/hot"
+cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/1021.ini" "$work/clerk/ml.mdb" "$work/hot/"
+hot_days=$(sqlite3 "$work/hot/ml.mdb" 'select count(*) from "项目数据"')
+{
+  printf 'PRAGMA cache_size=8;\nBEGIN;\nDELETE FROM "项目数据";\n'
+  for i in $(seq 3000); do
+    printf 'INSERT INTO "项目数据" ("日期","挂号") VALUES (%s,%s);\n' "'2001-01-01'" "'$(printf '%0100d' "$i")'"
+  done
+  printf '.system kill -9 $PPID\n'
+} | sqlite3 "$work/hot/ml.mdb" 2>/dev/null
+[ -s "$work/hot/ml.mdb-journal" ] || { echo "no journal was left to roll back"; exit 1; }
+# The steps of the main program's mends: a second account without rights,
+# and the folders of backup and restore.
+mkdir -p "$work/mends/back" "$work/mends/temp"
+cp "$ZZ_BIN/Zuzaror.exe" "$ZZ_BIN/ml.mdb" "$ZZ_BIN/1021.ini" "$ZZ_BIN/tjbb.grd" "$work/mends/"
+sqlite3 "$work/mends/ml.mdb" "insert into \"用户信息\" (\"用户名\",\"密码\",\"用户管理\",\"设置单位名称\",\"数据备份\",\"数据恢复\",\"增加\",\"修改\",\"删除\",\"打印五日报表\",\"打印统计报表\") values ('clerk','pw',0,0,0,0,0,0,0,0,0)"
+
 # With the PDF printer of wine-env.sh (set up for root), the run on the
 # Chinese code page also prints both reports, and their pages are checked.
 print=
@@ -61,7 +80,8 @@ done
 wait $driver
 rc=$?
 for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-users zuzaror-five-day \
-  zuzaror-statistics; do
+  zuzaror-statistics zuzaror-last-manager zuzaror-unsavable zuzaror-not-a-number zuzaror-restore-kept \
+  zuzaror-print-failed; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 if [ -n "$print" ]; then
@@ -87,10 +107,13 @@ echo "1021.ini: $mode"
 # The backup was taken before the day was added and restored over it; the
 # damaged backup was refused and left as it was, the live file came back
 # from temp, and the day was added once more.
-backups=$(find "$work/restore/back" -name '*.ml' ! -name bad.ml)
-echo "backups: ${backups##*/}"
-[ "$(printf '%s\n' "$backups" | grep -c .)" = 1 ] || { echo "expected one backup"; rc=1; }
-[ "$(sqlite3 "$backups" 'select count(*) from "项目数据"')" = 0 ] || { echo "the backup holds rows"; rc=1; }
+# The database the restore replaced, with the day, was kept as a second
+# backup.
+backups=$(find "$work/restore/back" -name '*.ml' ! -name bad.ml | sort)
+echo "backups: $(printf '%s\n' "$backups" | sed 's,.*/,,' | tr '\n' ' ')"
+[ "$(printf '%s\n' "$backups" | grep -c .)" = 2 ] || { echo "expected two backups"; rc=1; }
+days=$(for b in $backups; do sqlite3 "$b" 'select count(*) from "项目数据"'; done | sort | tr '\n' ' ')
+[ "$days" = "0 1 " ] || { echo "expected the backup empty and the kept database with the day, saw $days"; rc=1; }
 [ "$(cat "$work/restore/back/bad.ml")" = $'not a database\r' ] || { echo "bad.ml was changed"; rc=1; }
 [ ! -e "$work/restore/temp/ml.mdb" ] || { echo "temp/ml.mdb was left behind"; rc=1; }
 seq=$(sqlite3 "$work/restore/ml.mdb" "select seq from sqlite_sequence where name='项目数据'")
@@ -103,5 +126,19 @@ echo "users: $users"
 [ "$users" = "admin|246135|1|1 clerk|pw|0|0 " ] || { echo "unexpected accounts in ml.mdb"; rc=1; }
 seq=$(sqlite3 "$work/clerk/ml.mdb" "select seq from sqlite_sequence where name='用户信息'")
 [ "$seq" = 3 ] || { echo "expected three accounts ever added, saw $seq"; rc=1; }
+# The cut-short write was rolled back: every day of the last commit is
+# there, and the journal is gone.
+[ ! -e "$work/hot/ml.mdb-journal" ] || { echo "the journal is still there"; rc=1; }
+days=$(sqlite3 "$work/hot/ml.mdb" 'select count(*) from "项目数据"')
+[ "$days" = "$hot_days" ] || { echo "expected $hot_days days after the roll-back, saw $days"; rc=1; }
+# Nothing refused was written: the accounts and the empty unit name stand;
+# the kept database holds the full-width figure in its ASCII form, the
+# restored one the day added after the restore.
+users=$(sqlite3 "$work/mends/ml.mdb" 'select "用户名","密码","用户管理" from "用户信息" order by "编号"' | tr '\n' ' ')
+[ "$users" = "admin|246135|1 clerk|pw|0 " ] || { echo "mends: unexpected accounts $users"; rc=1; }
+[ "$(sqlite3 "$work/mends/ml.mdb" 'select count(*) from "单位名称"')" = 0 ] || { echo "mends: a unit name was stored"; rc=1; }
+kept=$(for b in "$work/mends/back"/*.ml; do sqlite3 "$b" 'select "挂号" from "项目数据"'; done | tr '\n' ' ')
+[ "$kept" = "123 " ] || { echo "mends: expected the kept day with 123, saw $kept"; rc=1; }
+[ "$(sqlite3 "$work/mends/ml.mdb" 'select "挂号" from "项目数据"')" = 7 ] || { echo "mends: the restored file lacks the new day"; rc=1; }
 sleep 1
 exit $rc
