@@ -429,14 +429,16 @@ bool DatabaseConnection::OpenWithConnectString(const std::string& connect) {
   }
   if (!accepted) return false;
 
+  // The first read rolls the journal back (a second copy of the program
+  // in the middle of its own write is waited for).
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(zz::GbkToUtf8(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-      (hot && !Exec(db, "SELECT count(*) FROM sqlite_master", &last_error_))) {
+  bool opened = sqlite3_open_v2(zz::GbkToUtf8(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+  if (opened) sqlite3_busy_timeout(db, 2000);
+  if (!opened || (hot && !Exec(db, "SELECT count(*) FROM sqlite_master", &last_error_))) {
     if (last_error_.empty()) last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
     sqlite3_close(db);
     return false;
   }
-  sqlite3_busy_timeout(db, 2000);
   db_ = db;
   return true;
 }
