@@ -169,6 +169,14 @@ TEST_F(Database, EmptyResultsAndFailuresAreQuiet) {
   // An unescaped quote cuts the text: the statement fails, nothing crashes.
   EXPECT_FALSE(db_.ExecuteStatement("insert into [单位名称] ([单位名称]) values ('a'b')"));
   EXPECT_FALSE(db_.ExecuteStatement("insert into [项目数据] ([日期]) values ('tomorrow')"));
+  // A row that is gone runs the statement and changes nothing: the caller
+  // is told so.
+  AddDay("2010年3月1日", "1");
+  EXPECT_EQ(db_.ChangedRows(), 1);
+  EXPECT_TRUE(db_.ExecuteStatement("update [项目数据] set [挂号]='2' where [编号]=99"));
+  EXPECT_EQ(db_.ChangedRows(), 0);
+  EXPECT_TRUE(db_.ExecuteStatement("delete * from [项目数据] where [编号]=99"));
+  EXPECT_EQ(db_.ChangedRows(), 0);
 }
 
 TEST_F(Database, EscapedTypedTextCannotChangeTheStatement) {
