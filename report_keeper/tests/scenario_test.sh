@@ -61,7 +61,7 @@ done
 wait $driver
 rc=$?
 for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-users zuzaror-five-day \
-  zuzaror-statistics; do
+  zuzaror-statistics zuzaror-about zuzaror-statistics-preview; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 if [ -n "$print" ]; then
@@ -103,5 +103,8 @@ echo "users: $users"
 [ "$users" = "admin|246135|1|1 clerk|pw|0|0 " ] || { echo "unexpected accounts in ml.mdb"; rc=1; }
 seq=$(sqlite3 "$work/clerk/ml.mdb" "select seq from sqlite_sequence where name='用户信息'")
 [ "$seq" = 3 ] || { echo "expected three accounts ever added, saw $seq"; rc=1; }
+# The unit name was set once; the second setting inserted nothing.
+names=$(sqlite3 "$work/clerk/ml.mdb" 'select "单位名称" from "单位名称"' | tr '\n' ' ')
+[ "$names" = "城南卫生院 " ] || { echo "unexpected unit names: $names"; rc=1; }
 sleep 1
 exit $rc
