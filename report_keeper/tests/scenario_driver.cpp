@@ -353,16 +353,12 @@ int OtherWindowsOf(HWND main) {
   return n;
 }
 
-// A unit's place in its window's client area, and its size.
-RECT UnitPlace(HWND window, HWND unit) {
-  RECT r{};
-  GetWindowRect(unit, &r);
-  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-  return RECT{r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
+// Whether a unit lies at (x, y) of its window's client area with this size.
 bool PlacedAt(HWND window, int index, int x, int y, int w, int h) {
-  RECT r = UnitPlace(window, Unit(window, index));
-  return r.left == x && r.top == y && r.right == w && r.bottom == h;
+  RECT r{};
+  GetWindowRect(Unit(window, index), &r);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+  return r.left == x && r.top == y && r.right - r.left == w && r.bottom - r.top == h;
 }
 
 // Chooses a menu item from the keyboard, as Alt+<bar key> then <item key>;
