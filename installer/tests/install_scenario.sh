@@ -81,6 +81,10 @@ install() {
   [ "$(text l1)" = "$program" ] || fail "$tag: desktop shortcut leads to $(text l1)"
   [ "$(text l2)" = "$program" ] || fail "$tag: start-menu shortcut leads to $(text l2)"
   [ "$(text l3)" = "C:\\$folder\\Zuzaror\\Zodadira.exe" ] || fail "$tag: uninstall shortcut leads to $(text l3)"
+  # The web-site shortcut leads where the Uninstall key's HelpLink does.
+  run_driver url 'programs:Zuzaror\官方网站.url' "$(winepath -w "$work/url")"
+  [ -n "$(text url)" ] && [ "$(text url)" = "$(tr -d '\r' < "$work/reg" | awk '$1 == "HelpLink" { print $3 }')" ] ||
+    fail "$tag: 官方网站.url leads to '$(text url)'"
   [ "$(stat -c %s "$unix/Zuzaror/Zodadira.dat")" = 360 ] || fail "$tag: the record is not 360 bytes"
   run_driver record "C:\\$folder\\Zuzaror\\Zodadira.dat" "$(winepath -w "$work/record")" ||
     fail "$tag: the record does not decode"
@@ -151,6 +155,57 @@ wine reg query "$key" > /dev/null 2>&1 && fail "linked: the Uninstall key was wr
 rm -rf "$WINEPREFIX/drive_c/链接" "$WINEPREFIX/drive_c/别处"
 
 install cp1252 "程序二" C.UTF-8
+
+# 取 消 before installing: the close animation plays and the process ends;
+# no file, key or shortcut is made. The earlier installations' shortcuts go
+# first, found where they were made.
+user_dir="$WINEPREFIX/drive_c/users/$(id -un)"
+menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Zuzaror"
+[ -e "$user_dir/Desktop/Zuzaror.lnk" ] && [ -e "$menu/官方网站.url" ] || fail "cancel: no earlier shortcuts in $user_dir"
+rm -f "$user_dir/Desktop/Zuzaror.lnk"
+rm -rf "$menu"
+wine reg delete "$key" /f > /dev/null 2>&1 || true
+rm -rf "${WINEPREFIX:?}/drive_c/取消"
+mkdir -p "$WINEPREFIX/drive_c/取消"
+wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ /d 'C:\取消' /f \
+  > /dev/null 2>&1
+"$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
+pid=$!
+run_driver wait "$title" "$(winepath -w "$work/ready")"
+# A press during the opening animation can be lost: pressed again then.
+for attempt in 1 2; do
+  run_driver click "$title" 70 194
+  for _ in $(seq 30); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  kill -0 $pid 2>/dev/null || break
+done
+finish 0
+[ -z "$(ls -A "$WINEPREFIX/drive_c/取消")" ] || fail "cancel: files were written"
+wine reg query "$key" > /dev/null 2>&1 && fail "cancel: the Uninstall key was written"
+[ -e "$user_dir/Desktop/Zuzaror.lnk" ] || [ -e "$menu" ] && fail "cancel: shortcuts were made"
+echo "installer scenario (cancel): ok"
+
+# 更改: a folder of the desktop chosen in the system's folder picker; the
+# product folder goes inside it, and the program is started from there.
+picked="$user_dir/Desktop/选定"
+rm -rf "$picked"
+mkdir -p "$picked"
+"$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
+pid=$!
+run_driver wait "$title" "$(winepath -w "$work/ready")"
+for attempt in 1 2; do
+  run_driver click "$title" 235 148
+  run_driver pick 选定 && break
+  [ $attempt = 2 ] && fail "change: no folder picker asking 请选择文件夹, or no 选定 in it"
+done
+photograph installer-change
+run_driver click "$title" 145 194
+finish 0 installer-change
+run_driver process Zuzaror.exe "$(winepath -w "$work/process")" || fail "change: the main program was not started"
+[[ "$(text process)" == *'\选定\Zuzaror\Zuzaror.exe' ]] || fail "change: started $(text process)"
+cmp -s "$stage/Zuzaror.exe" "$picked/Zuzaror/Zuzaror.exe" || fail "change: Zuzaror.exe is not in the chosen folder"
+[ -z "$(ls -A "$WINEPREFIX/drive_c/取消")" ] || fail "change: files went to the folder before the change"
+rm -rf "$picked"
+echo "installer scenario (change): ok"
 
 # A damaged download: one bit flipped among the last packed bytes of
 # tjbb.grd, where the reader alone still decodes it, to other bytes; only the

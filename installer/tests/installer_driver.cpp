@@ -16,11 +16,16 @@
 //   installer_driver hold PATH FLAG          holds PATH open without sharing, as Windows
 //                                            holds a running program's file; writes FLAG
 //                                            once it does and lets go when FLAG is deleted
+//   installer_driver pick NAME               in the open folder picker that asks
+//                                            "请选择文件夹", chooses the desktop's
+//                                            folder NAME and presses OK
+//   installer_driver url PATH OUT            an internet shortcut's URL; PATH as for lnk
 //   installer_driver flip FILE ENTRY         damages the installer FILE by one bit
 //                                            among ENTRY's last packed bytes, where
 //                                            the reader without the digest still
 //                                            decodes it, to other bytes
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -73,11 +78,7 @@ HWND FindVisible(const wchar_t* title, int width = 0, int height = 0) {
   return nullptr;
 }
 
-struct Shortcut {
-  std::wstring target, folder;
-};
-
-Shortcut ReadShortcut(const wchar_t* where) {
+std::wstring InFolder(const wchar_t* where) {
   std::wstring path = where;
   const struct {
     const wchar_t* prefix;
@@ -90,6 +91,15 @@ Shortcut ReadShortcut(const wchar_t* where) {
     SHGetSpecialFolderPathW(nullptr, folder, f.csidl, FALSE);
     path = std::wstring(folder) + L"\\" + path.substr(n);
   }
+  return path;
+}
+
+struct Shortcut {
+  std::wstring target, folder;
+};
+
+Shortcut ReadShortcut(const wchar_t* where) {
+  const std::wstring path = InFolder(where);
   CoInitialize(nullptr);
   IShellLinkW* link = nullptr;
   IPersistFile* file = nullptr;
@@ -110,6 +120,77 @@ Shortcut ReadShortcut(const wchar_t* where) {
   if (link) link->Release();
   CoUninitialize();
   return {target, folder};
+}
+
+std::wstring UrlOf(const wchar_t* where) {
+  wchar_t url[1024] = L"";
+  GetPrivateProfileStringW(L"InternetShortcut", L"URL", L"", url, 1024, InFolder(where).c_str());
+  return url;
+}
+
+// The visible dialog whose child holds this text, and its tree.
+struct Picker {
+  const wchar_t* text;
+  HWND dialog, tree;
+};
+
+BOOL CALLBACK FindPicker(HWND w, LPARAM param) {
+  Picker* p = reinterpret_cast<Picker*>(param);
+  wchar_t cls[32] = L"";
+  GetClassNameW(w, cls, 32);
+  if (!IsWindowVisible(w) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+  HWND tree = FindWindowExW(w, nullptr, WC_TREEVIEWW, nullptr);
+  bool asks = false;
+  for (HWND c = GetWindow(w, GW_CHILD); c && !asks; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t text[64] = L"";
+    SendMessageTimeoutW(c, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    asks = lstrcmpW(text, p->text) == 0;
+  }
+  if (!tree || !asks) return TRUE;
+  p->dialog = w;
+  p->tree = tree;
+  return FALSE;
+}
+
+// The text of a tree item of another process, read through memory lent in it.
+std::wstring TreeItemText(HANDLE process, HWND tree, HTREEITEM item) {
+  constexpr SIZE_T kChars = 260;
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return L"";
+  TVITEMW tv = {};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TVITEMW));
+  tv.cchTextMax = kChars;
+  wchar_t text[kChars] = L"";
+  if (WriteProcessMemory(process, remote, &tv, sizeof tv, nullptr) &&
+      SendMessageTimeoutW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, nullptr))
+    ReadProcessMemory(process, remote + sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return text;
+}
+
+int Pick(const wchar_t* name) {
+  Picker picker{L"请选择文件夹", nullptr, nullptr};
+  for (int i = 0; i < 100 && !picker.dialog; ++i, Sleep(100)) EnumWindows(FindPicker, reinterpret_cast<LPARAM>(&picker));
+  if (!picker.dialog) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(picker.tree, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return 1;
+  // The desktop is the root; its folders are listed below it.
+  auto root = reinterpret_cast<HTREEITEM>(SendMessageW(picker.tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(picker.tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                            reinterpret_cast<LPARAM>(root)));
+  while (item && TreeItemText(process, picker.tree, item) != name)
+    item = reinterpret_cast<HTREEITEM>(SendMessageW(picker.tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                    reinterpret_cast<LPARAM>(item)));
+  CloseHandle(process);
+  if (!item || !SendMessageW(picker.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item))) return 1;
+  PostMessageW(picker.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 50 && IsWindow(picker.dialog); ++i) Sleep(100);
+  return IsWindow(picker.dialog) ? 1 : 0;
 }
 
 int StartShortcut(const wchar_t* where) {
@@ -226,6 +307,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"lnk" && argc == 4) return WriteUtf8(argv[3], ReadShortcut(argv[2]).target) ? 0 : 1;
   if (command == L"start-lnk" && argc == 3) return StartShortcut(argv[2]);
+  if (command == L"url" && argc == 4) return WriteUtf8(argv[3], UrlOf(argv[2])) ? 0 : 1;
+  if (command == L"pick" && argc == 3) return Pick(argv[2]);
   if (command == L"hold" && argc == 4) return Hold(argv[2], argv[3]);
   if (command == L"record" && argc == 4) {
     std::vector<std::uint8_t> bytes(kUninstallRecordSize + 1);

@@ -337,6 +337,151 @@ bool SendAndWait(HWND window, UINT msg, WPARAM wp = 0, UINT ms = 60000) {
   return SendMessageTimeoutW(window, msg, wp, 0, SMTO_NORMAL, ms, &result) != 0;
 }
 
+// The visible top-level windows of the main window's thread besides it:
+// any window or box a refused command would have opened.
+int OtherWindowsOf(HWND main) {
+  int n = 0;
+  struct Count {
+    HWND main;
+    int* n;
+  } count{main, &n};
+  EnumThreadWindows(
+      GetWindowThreadProcessId(main, nullptr),
+      [](HWND w, LPARAM c) -> BOOL {
+        auto* count = reinterpret_cast<Count*>(c);
+        if (w != count->main && IsWindowVisible(w)) ++*count->n;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return n;
+}
+
+// Whether a unit lies at (x, y) of its window's client area with this size.
+bool PlacedAt(HWND window, int index, int x, int y, int w, int h) {
+  RECT r{};
+  GetWindowRect(Unit(window, index), &r);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+  return r.left == x && r.top == y && r.right - r.left == w && r.bottom - r.top == h;
+}
+
+// Chooses a menu item from the keyboard, as Alt+<bar key> then <item key>;
+// false when the menu did not open. The menu ends by itself once the item
+// is chosen, even a disabled one.
+bool ChooseFromKeyboard(HWND main, wchar_t bar_key, wchar_t item_key) {
+  PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, bar_key);
+  HWND menu = nullptr;
+  for (int i = 0; i < 60 && !(menu && IsWindowVisible(menu)); ++i, Sleep(50)) menu = FindWindowW(L"#32768", nullptr);
+  if (!menu) return false;
+  PostMessageW(menu, WM_CHAR, item_key, 0);
+  for (int i = 0; i < 40 && IsWindow(menu) && IsWindowVisible(menu); ++i) Sleep(50);
+  return true;
+}
+
+// The four menu items a clerk has no right to: chosen from the keyboard,
+// and their commands sent all the same, they open nothing.
+void RefusedMenus(HWND main) {
+  std::puts("-- the clerk's menus");
+  const struct {
+    wchar_t bar, item;
+    UINT id;
+  } governed[] = {{'g', 'u', 40000}, {'g', 'm', 40001}, {'s', 'd', 40003}, {'s', 'h', 40004}};
+  bool opened = true;
+  for (const auto& g : governed) opened = ChooseFromKeyboard(main, g.bar, g.item) && opened;
+  Check(opened, "their menus open");
+  Sleep(500);
+  Check(OtherWindowsOf(main) == 0, "用户管理, 设置单位名称, 数据备份 and 数据恢复 chosen there open nothing");
+  for (const auto& g : governed) PostMessageW(main, WM_COMMAND, MAKEWPARAM(g.id, 0), 0);
+  Sleep(1000);
+  Check(OtherWindowsOf(main) == 0, "nor do their commands");
+}
+
+// Opened from the keyboard as a user would: Alt+H, then A.
+void AboutWindow(const std::wstring& folder, HWND main) {
+  std::puts("-- the about window");
+  Check(ChooseFromKeyboard(main, 'h', 'a'), "Alt+H opens the help menu");
+  HWND about = WaitWindow(nullptr, W("关于"), 5000);
+  Check(about != nullptr, "and A the about window");
+  if (!about) return;
+  for (int i = 0; i < 50 && IsWindowEnabled(main); ++i) Sleep(20);
+  Check(!IsWindowEnabled(main), "modal over the main window");
+  RECT r{};
+  GetWindowRect(about, &r);
+  std::printf("  about window: %ld x %ld\n", r.right - r.left, r.bottom - r.top);
+  Check(r.right - r.left == 380 && r.bottom - r.top == 250, "380 x 250");
+  Check(TextOf(Unit(about, 0)) == L"Zuzaror" && PlacedAt(about, 0, 34, 8, 216, 32), "the name on top");
+  const std::wstring statement = TextOf(Unit(about, 1));
+  Check(statement.find(L"\r\n") != std::wstring::npos && statement.find(L"\r\n") == statement.rfind(L"\r\n") &&
+            PlacedAt(about, 1, 14, 48, 347, 40),
+        "a statement in two lines below it");
+  HWND notice = Unit(about, 2);
+  const LONG style = GetWindowLongW(notice, GWL_STYLE);
+  Check(!TextOf(notice).empty() && (style & ES_MULTILINE) && (style & ES_READONLY) &&
+            PlacedAt(about, 2, 8, 120, 360, 72),
+        "a read-only notice in a box of several lines");
+  Check(TextOf(Unit(about, 3)) == W("确  认") && PlacedAt(about, 3, 288, 195, 72, 23), "and 确  认");
+  Photograph(folder, "zuzaror-about");
+  PostMessageW(Unit(about, 3), BM_CLICK, 0, 0);
+  Check(Gone(about), "确  认 closes it");
+  for (int i = 0; i < 50 && !IsWindowEnabled(main); ++i) Sleep(20);
+  Check(IsWindowEnabled(main) != FALSE, "and gives the main window back");
+}
+
+// 全部清空重写 of the entry area's pop-up menu, chosen from the keyboard.
+void ClearAll(HWND main) {
+  std::puts("-- clear the entry area");
+  SetWindowTextW(Unit(main, 3), L"4");    // 挂号
+  SetWindowTextW(Unit(main, 7), L"6");    // 治疗: recomputes
+  SetWindowTextW(Unit(main, 25), L"9");   // 西药
+  Check(TextOf(Unit(main, 30)) == L"10", "typed figures are totalled");
+  PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+  PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+  HWND menu = nullptr;
+  for (int i = 0; i < 60 && !(menu && IsWindowVisible(menu)); ++i, Sleep(50)) menu = FindWindowW(L"#32768", nullptr);
+  Check(menu != nullptr, "a right click on the entry area opens its menu");
+  if (!menu) return;
+  PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  for (int i = 0; i < 40 && !TextOf(Unit(main, 3)).empty(); ++i) Sleep(50);
+  bool empty = true;
+  for (int unit = 3; unit <= 27; unit += 2) empty = empty && TextOf(Unit(main, unit)).empty();
+  Check(empty && TextOf(Unit(main, 30)).empty() && TextOf(Unit(main, 32)).empty(),
+        "全部清空重写 empties the thirteen fields and both totals");
+  Check(TextOf(Unit(main, 34)) == W("等待计算……") && TextOf(Unit(main, 36)) == W("等待计算……"),
+        "and the total labels wait again");
+}
+
+// The name stored, the window shows it and refuses a second one.
+void SecondUnitName(HWND main) {
+  std::puts("-- the unit name, set again");
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // &M设置单位名称
+  HWND window = WaitWindow(nullptr, W("设置单位名称"));
+  Check(window != nullptr, "unit-name window shows");
+  if (!window) return;
+  Sleep(300);
+  Check(TextOf(Unit(window, 1)) == W("城南卫生院"), "with the stored name");
+  SetWindowTextW(Unit(window, 1), W("城北卫生院").c_str());
+  PostMessageW(Unit(window, 3), BM_CLICK, 0, 0);
+  Check(AnswerBox("警告", "由于您之前已经设置了您的单位名称，不可以再次设置！"), "a second name is refused");
+  Sleep(200);
+  Check(IsWindow(window) != FALSE, "and the window stays");
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  Check(Gone(window), "until closed");
+}
+
+// The statistics report's own button: its preview of today's one page.
+void PreviewStatistics(const std::wstring& folder, HWND report) {
+  PostMessageW(Unit(report, 1), BM_CLICK, 0, 0);  // 打印预览
+  HWND preview = WaitWindow(L"ZzPrintPreview", W("打印预览"));
+  Check(preview != nullptr, "the statistics preview shows");
+  if (!preview) return;
+  Check(TextOf(GetDlgItem(preview, 105)) == W("第 1 页，共 1 页"), "one page for one day");
+  Check(!IsWindowEnabled(GetDlgItem(preview, 101)) && !IsWindowEnabled(GetDlgItem(preview, 102)),
+        "with no page before or after it");
+  Photograph(folder, "zuzaror-statistics-preview");
+  PostMessageW(preview, WM_CLOSE, 0, 0);
+  Check(Gone(preview), "the preview closes");
+}
+
 // The five-day preview's first two pages photographed, then the report
 // printed from its own button.
 void PreviewAndPrintFiveDay(const std::wstring& folder, HWND report) {
@@ -401,6 +546,7 @@ void Reports(const std::wstring& folder, HWND main) {
   Check(statistics != nullptr && !IsWindowEnabled(main), "the statistics report shows, modal");
   if (statistics) {
     Photograph(folder, "zuzaror-statistics");
+    PreviewStatistics(folder, statistics);
     if (g_print) {
       Check(SendAndWait(Unit(statistics, 2), BM_CLICK), "the statistics report is printed");  // 打印
     }
@@ -447,6 +593,9 @@ void RightsAndUnitName(const std::wstring& folder) {
     // This copy of the database holds the last weeks' figures.
     Check(SendMessageW(Unit(main, 48), LVM_GETITEMCOUNT, 0, 0) > 0, "the period's records are listed");
     Photograph(folder, "zuzaror-filled");
+    RefusedMenus(main);
+    AboutWindow(folder, main);
+    ClearAll(main);
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
     p.Ended(10000, &code);
@@ -476,6 +625,7 @@ void RightsAndUnitName(const std::wstring& folder) {
     Check(main != nullptr && TextOf(Unit(main, 43)) == W("城南卫生院"), "the next start shows the name");
     HWND bar = main ? FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr) : nullptr;
     Check(bar && PanelText(p, bar, 1) == W("用户单位：城南卫生院"), "and names it in the status bar");
+    if (main) SecondUnitName(main);
     if (main) Reports(folder, main);
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 1;
@@ -714,6 +864,56 @@ void EndThroughMenu(HWND main) {
   Check(!IsWindow(main), "关闭软件 ends the program");
 }
 
+// Logs in as admin at the log-in window of a started program, without
+// waiting for the main window.
+bool LogInOnly(const wchar_t* name = L"admin") {
+  HWND login = WaitWindow(nullptr, W("登陆系统"), 30000);
+  if (!login) return false;
+  TypeUser(login, name);
+  SetWindowTextW(Unit(login, 5), L"246135");
+  ClickLabel(Unit(login, 6));
+  return true;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+// Without a usable 1021.ini the start says why and forces the display-mode
+// window, both radio buttons unset; closed, the program goes on.
+void SettingsFileAtStart(const std::wstring& folder, const std::wstring& database) {
+  std::puts("-- start-up without a usable 1021.ini");
+  Check(CopyFileW(database.c_str(), (folder + L"\\ml.mdb").c_str(), FALSE) != FALSE, "a database beside it");
+  const std::wstring ini = folder + L"\\1021.ini";
+  DeleteFileW(ini.c_str());
+  const struct {
+    bool write;
+    const char* message;
+  } cases[] = {{false, "系统文件丢失，请重新设置系统的默认显示方式！"},
+               {true, "系统文件配置错误，请重新设置系统的默认显示方式,"}};
+  for (const auto& c : cases) {
+    if (c.write) Check(WriteFileBytes(ini, "[系统配置]\r\n默认显示方式1=2\r\n默认显示方式2=\r\n"),
+                       "an invalid 1021.ini");
+    Program p;
+    Check(p.Start(folder + L"\\Zuzaror.exe") && LogInOnly(), "the program starts and admin logs in");
+    Check(AnswerBox("警告", c.message), c.message);
+    HWND mode = WaitWindow(nullptr, W("设置默认显示方式"));
+    Check(mode && SendMessageW(Unit(mode, 0), BM_GETCHECK, 0, 0) == BST_UNCHECKED &&
+              SendMessageW(Unit(mode, 1), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
+          "then the display-mode window, nothing chosen");
+    if (mode) PostMessageW(mode, WM_CLOSE, 0, 0);
+    HWND main = WaitWindow(nullptr, L"Zuzaror");
+    Check(main != nullptr, "closed, the main window shows");
+    if (main) EndThroughMenu(main);
+  }
+}
+
 // The installed program as the installer left it running: a fresh
 // installation backs up at once; then a day marked with its 挂号 figure and
 // a second backup.
@@ -895,6 +1095,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   g_print = argc > 5 && lstrcmpW(argv[5], L"print") == 0;
   MissingDatabase(argv[1]);
+  // Before the day is added, the database of the second folder is still empty.
+  SettingsFileAtStart(argv[1], std::wstring(argv[2]) + L"\\ml.mdb");
   LogInAndAdd(argv[2]);
   RightsAndUnitName(argv[3]);
   UserManagement(argv[3]);

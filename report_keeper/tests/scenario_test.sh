@@ -80,8 +80,8 @@ done
 wait $driver
 rc=$?
 for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-users zuzaror-five-day \
-  zuzaror-statistics zuzaror-last-manager zuzaror-unsavable zuzaror-not-a-number zuzaror-restore-kept \
-  zuzaror-print-failed; do
+  zuzaror-statistics zuzaror-about zuzaror-statistics-preview zuzaror-last-manager zuzaror-unsavable \
+  zuzaror-not-a-number zuzaror-restore-kept zuzaror-print-failed; do
   [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
 done
 if [ -n "$print" ]; then
@@ -126,6 +126,9 @@ echo "users: $users"
 [ "$users" = "admin|246135|1|1 clerk|pw|0|0 " ] || { echo "unexpected accounts in ml.mdb"; rc=1; }
 seq=$(sqlite3 "$work/clerk/ml.mdb" "select seq from sqlite_sequence where name='用户信息'")
 [ "$seq" = 3 ] || { echo "expected three accounts ever added, saw $seq"; rc=1; }
+# The unit name was set once; the second setting inserted nothing.
+names=$(sqlite3 "$work/clerk/ml.mdb" 'select "单位名称" from "单位名称"' | tr '\n' ' ')
+[ "$names" = "城南卫生院 " ] || { echo "unexpected unit names: $names"; rc=1; }
 # The cut-short write was rolled back: every day of the last commit is
 # there, and the journal is gone.
 [ ! -e "$work/hot/ml.mdb-journal" ] || { echo "the journal is still there"; rc=1; }
