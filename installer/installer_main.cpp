@@ -5,9 +5,11 @@
 #include "main_dlg.h"
 #include "qv_app.h"
 #include "qv_dump.h"
+#include "qv_system_dll.h"
 #include "qv_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  QvLoadSystemDllsOnly();
   CQvApp& app = CQvApp::Instance();
   app.SetAppName(L"QV-安装向导");
   CqvDump::Instance().Install(L"QV-安装向导", L"pl_install_dump");

@@ -71,8 +71,6 @@ void CMainDlg::OnInit() {
   ReadPayloadHeader(&header);
   Title = ToWide(header.KeyName) + L" " + ToWide(header.DisplayVersion);
   PostMessageW(hwnd, WM_PAINT, 0, 0);
-  SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   SendStatistics(L"open", L"Vodavezu");
 }
 

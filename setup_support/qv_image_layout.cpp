@@ -10,6 +10,10 @@ struct Span {
 
 std::vector<Span> SliceSpan(int pos, int size, int src_pos, int src_size, int edge) {
   if (size >= 2 * edge) {
+    // A picture no wider than its two edges has no middle to stretch: a
+    // negative source size would draw it mirrored.
+    if (src_size <= 2 * edge)
+      return {{pos, edge, src_pos, edge}, {pos + size - edge, edge, src_pos + src_size - edge, edge}};
     return {{pos, edge, src_pos, edge},
             {pos + edge, size - 2 * edge, src_pos + edge, src_size - 2 * edge},
             {pos + size - edge, edge, src_pos + src_size - edge, edge}};

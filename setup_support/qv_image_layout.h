@@ -23,7 +23,8 @@ QvBox QvFrameSource(int picture_width, int picture_height, int frame_count, int 
 
 // Left edge, middle and right edge of source, the edges kept at their width.
 // A target narrower than both edges gets the two edges squeezed into it and
-// no middle: no piece ever has a negative size (it would draw mirrored).
+// no middle, and so does a source no wider than both edges: no piece ever
+// has a negative size (it would draw mirrored).
 std::vector<QvPiece> QvSliceH(const QvBox& target, const QvBox& source, int edge_width);
 // Top, middle and bottom bands, each split as QvSliceH when edge_width > 0.
 std::vector<QvPiece> QvSliceNine(const QvBox& target, const QvBox& source, int edge_height,

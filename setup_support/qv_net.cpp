@@ -228,6 +228,15 @@ int CQvNet::Request(bool post, LPCWSTR url, const char* body, char* buffer, DWOR
     LogFailure(L"HttpSendRequest");
     return 0;
   }
+  // An error page (4xx, 5xx) is not the answer asked for.
+  DWORD status = 0;
+  DWORD status_size = sizeof status;
+  if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                      &status_size, nullptr) ||
+      status < 200 || status > 299) {
+    LogFailure(L"HttpQueryInfo");
+    return 0;
+  }
   bool compressed = isGzip(request.get()) == 1;
 
   DWORD total = 0;

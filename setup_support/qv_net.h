@@ -27,8 +27,8 @@ class CQvNet {
   void LoadProxyConfigFrom(LPCWSTR path);
   const tagQvProxyConfig& ProxyConfig() const { return proxy_; }
 
-  // 1 when the request was sent and the body read (a NUL always follows
-  // it in buffer), 0 on failure.
+  // 1 when the request was sent, answered with a 2xx status and the body
+  // read (a NUL always follows it in buffer), 0 on failure (buffer empty).
   int GetUrlInfo(LPCWSTR url, char* buffer, DWORD size);
   int Post(LPCWSTR url, const char* body, char* buffer, DWORD size);
   int isConnected(LPCWSTR url);

@@ -237,7 +237,9 @@ void RegProtocol(LPCWSTR name, LPCWSTR exe) {
   RegCloseKey(key);
 
   if (!CreateKey(root + L"\\shell\\open\\command", &key)) return;
-  SetText(key, nullptr, path + L" \"%1\"", true);
+  // Quoted: a path with a space would otherwise start whatever program
+  // its first word names (C:\Program.exe for C:\Program Files\...).
+  SetText(key, nullptr, L"\"" + path + L"\" \"%1\"", true);
   RegCloseKey(key);
 }
 

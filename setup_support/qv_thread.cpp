@@ -44,9 +44,12 @@ tagQvTimer* CQvThread::AddTimer(int id, QvTimerProc callback, int interval, void
     entry->data = data;
     entry->thread = nullptr;
     entry->stopped = 0;
+    ResetEvent(entry->wake);
     return entry.get();
   }
   auto entry = std::make_unique<tagQvTimer>();
+  entry->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!entry->wake) return nullptr;
   entry->id = id;
   entry->callback = callback;
   entry->interval = interval;
@@ -107,8 +110,12 @@ void CQvThread::StartTimer(int id, QvTimerProc callback, int interval_ms, void* 
 
 unsigned __stdcall CQvThread::TimerThread(void* p) {
   tagQvTimer* entry = static_cast<tagQvTimer*>(p);
-  while (!entry->owner->IsStopped() && entry->stopped.load() == 0) {
-    Sleep(static_cast<DWORD>(entry->interval < 0 ? 0 : entry->interval));
+  auto running = [entry] { return !entry->owner->IsStopped() && entry->stopped.load() == 0; };
+  // The flags are read again after the wait: a timer killed during it must
+  // not call its owner once more.
+  while (running()) {
+    WaitForSingleObject(entry->wake, static_cast<DWORD>(entry->interval < 0 ? 0 : entry->interval));
+    if (!running()) break;
     if (entry->callback) entry->callback(entry->data);
   }
   entry->stopped = 1;
@@ -116,12 +123,25 @@ unsigned __stdcall CQvThread::TimerThread(void* p) {
 }
 
 void CQvThread::KillTimer(int id) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (auto& entry : timers_)
-    if (entry->id == id) {
+  HANDLE running = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto& entry : timers_) {
+      if (entry->id != id) continue;
       entry->stopped = 1;
-      return;
+      SetEvent(entry->wake);
+      // The callback may call back into this object: it is waited for
+      // without the lock held, through a handle of our own.
+      if (entry->thread && !IsCurrentThread(entry->thread))
+        DuplicateHandle(GetCurrentProcess(), entry->thread, GetCurrentProcess(), &running,
+                        SYNCHRONIZE, FALSE, 0);
+      break;
     }
+  }
+  if (running) {
+    WaitForSingleObject(running, INFINITE);
+    CloseHandle(running);
+  }
 }
 
 void CQvThread::Stop() {
@@ -132,6 +152,7 @@ void CQvThread::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     for (auto& entry : timers_) {
+      SetEvent(entry->wake);
       // Called from a timer's callback: that thread ends by itself once it
       // returns, and must neither wait for nor end itself.
       if (!entry->thread || IsCurrentThread(entry->thread)) continue;

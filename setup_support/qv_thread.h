@@ -20,8 +20,17 @@ struct tagQvTimer {
   CQvThread* owner = nullptr;
   void* data = nullptr;
   HANDLE thread = nullptr;
+  // Set by KillTimer and Stop: the thread's wait ends at once.
+  HANDLE wake = nullptr;
   // Read by the timer's thread, written by KillTimer on another.
   std::atomic<int> stopped{0};
+
+  tagQvTimer() = default;
+  tagQvTimer(const tagQvTimer&) = delete;
+  tagQvTimer& operator=(const tagQvTimer&) = delete;
+  ~tagQvTimer() {
+    if (wake) CloseHandle(wake);
+  }
 };
 
 class CQvThread {
@@ -46,6 +55,9 @@ class CQvThread {
   // A stopped slot of the same id is reused once its old thread has ended;
   // from that thread's own callback it cannot be, and nothing starts.
   void StartTimer(int id, QvTimerProc callback, int interval_ms, void* data);
+  // Once it returns, the timer's callback neither runs nor starts again:
+  // a callback still running is waited for (unless KillTimer is called
+  // from that callback itself).
   void KillTimer(int id);
   void Stop();
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
-#include <type_traits>
 #include <memory>
 #include <string>
 
@@ -17,31 +16,11 @@ constexpr ULONGLONG kMaxSource = 1000000000ULL;
 constexpr ULONGLONG kMaxOutput = 1000000000ULL;
 constexpr ULONGLONG kMinOutput = 1000000ULL;
 
-typedef int(ZEXPORT* CompressFn)(Bytef*, uLongf*, const Bytef*, uLong);
-typedef int(ZEXPORT* Compress2Fn)(Bytef*, uLongf*, const Bytef*, uLong, int);
-typedef int(ZEXPORT* UncompressFn)(Bytef*, uLongf*, const Bytef*, uLong);
-typedef int(ZEXPORT* InflateFn)(z_streamp, int);
-typedef int(ZEXPORT* InflateEndFn)(z_streamp);
-typedef int(ZEXPORT* InflateInitFn)(z_streamp, const char*, int);
-typedef int(ZEXPORT* InflateInit2Fn)(z_streamp, int, const char*, int);
-
-struct Binding {
-  HMODULE module = nullptr;
-  CompressFn compress = nullptr;
-  Compress2Fn compress2 = nullptr;
-  UncompressFn uncompress = nullptr;
-  InflateFn inflate = nullptr;
-  InflateEndFn inflate_end = nullptr;
-  InflateInitFn inflate_init = nullptr;
-  InflateInit2Fn inflate_init2 = nullptr;
-};
-
-// Binding and unbinding take the lock exclusively; every data operation
-// holds it shared while it calls into zlib, so the library is never released
-// under a running operation.
+// Binding is a flag over the zlib linked into the program: Init sets it,
+// Uninit clears it, and every data operation holds the lock shared while it
+// works, so an Uninit waits for running operations to end.
 SRWLOCK g_lock = SRWLOCK_INIT;
-Binding g_zlib;
-std::wstring g_path_override;
+bool g_bound = false;
 
 class SharedUse {
  public:
@@ -52,15 +31,6 @@ class SharedUse {
 HRESULT LastErrorResult() {
   DWORD error = GetLastError();
   return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
-
-std::wstring LibraryPath() {
-  if (!g_path_override.empty()) return g_path_override;
-  wchar_t path[MAX_PATH * 2];
-  DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-  std::wstring folder(path, n);
-  folder.erase(folder.find_last_of(L'\\') + 1);
-  return folder + L"zlib1.dll";
 }
 
 struct FreeDeleter {
@@ -153,63 +123,30 @@ CQvZlib& CQvZlib::Instance() {
   return instance;
 }
 
-void CQvZlib::SetLibraryPath(LPCWSTR path) {
-  AcquireSRWLockExclusive(&g_lock);
-  g_path_override = path ? path : L"";
-  ReleaseSRWLockExclusive(&g_lock);
-}
-
 HRESULT CQvZlib::InitZlib() {
   AcquireSRWLockExclusive(&g_lock);
-  HRESULT hr = S_OK;
-  if (!g_zlib.module) {
-    Binding b;
-    b.module = LoadLibraryW(LibraryPath().c_str());
-    bool ok = b.module != nullptr;
-    auto bind = [&](auto& fn, const char* name) {
-      if (!ok) return;
-      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
-          reinterpret_cast<void*>(GetProcAddress(b.module, name)));
-      ok = fn != nullptr;
-    };
-    bind(b.compress, "compress");
-    bind(b.compress2, "compress2");
-    bind(b.uncompress, "uncompress");
-    bind(b.inflate, "inflate");
-    bind(b.inflate_end, "inflateEnd");
-    bind(b.inflate_init, "inflateInit_");
-    bind(b.inflate_init2, "inflateInit2_");
-    if (ok) {
-      g_zlib = b;
-    } else {
-      // The error is taken before FreeLibrary can change it.
-      hr = LastErrorResult();
-      if (b.module) FreeLibrary(b.module);
-    }
-  }
+  g_bound = true;
   ReleaseSRWLockExclusive(&g_lock);
-  return hr;
+  return S_OK;
 }
 
 void CQvZlib::UninitZlib() {
   AcquireSRWLockExclusive(&g_lock);
-  if (g_zlib.module) FreeLibrary(g_zlib.module);
-  g_zlib = Binding{};
+  g_bound = false;
   ReleaseSRWLockExclusive(&g_lock);
 }
 
 bool CQvZlib::IsBound() {
   SharedUse use;
-  return g_zlib.module != nullptr;
+  return g_bound;
 }
 
 int CQvZlib::InflateBuffer(BYTE** out, DWORD* out_length, const BYTE* data, DWORD length) {
   SharedUse use;
-  if (!g_zlib.inflate) return Z_STREAM_ERROR;
+  if (!g_bound) return Z_STREAM_ERROR;
   z_stream stream{};
-  // The size of the stream record is this build's, not a fixed one: zlib
-  // refuses a mismatch.
-  int rc = g_zlib.inflate_init2(&stream, 47, ZLIB_VERSION, static_cast<int>(sizeof(z_stream)));
+  // 32 + 15: a gzip or a zlib header is recognised by itself.
+  int rc = inflateInit2(&stream, 47);
   if (rc != Z_OK) return rc;
   stream.next_in = const_cast<Bytef*>(data);
   stream.avail_in = length;
@@ -221,7 +158,7 @@ int CQvZlib::InflateBuffer(BYTE** out, DWORD* out_length, const BYTE* data, DWOR
     for (;;) {
       stream.next_out = chunk;
       stream.avail_out = sizeof chunk;
-      rc = g_zlib.inflate(&stream, Z_NO_FLUSH);
+      rc = inflate(&stream, Z_NO_FLUSH);
       if (rc == Z_MEM_ERROR || rc == Z_DATA_ERROR || rc == Z_NEED_DICT) break;
       std::size_t produced = sizeof chunk - stream.avail_out;
       if (result.size() + produced > kMaxOutput) {
@@ -229,13 +166,22 @@ int CQvZlib::InflateBuffer(BYTE** out, DWORD* out_length, const BYTE* data, DWOR
         break;
       }
       result.append(reinterpret_cast<char*>(chunk), produced);
-      if (stream.avail_out != 0 || rc == Z_STREAM_END) break;
+      if (rc == Z_STREAM_END) {
+        // gzip allows several members one after the other; each is part of
+        // the data, and bytes after a member that are no member are damage.
+        if (stream.avail_in == 0) break;
+        rc = inflateReset(&stream);
+        if (rc != Z_OK) break;
+        continue;
+      }
+      // The input ran out inside a stream: it was cut short.
+      if (stream.avail_out != 0) break;
     }
   } catch (...) {
     rc = Z_MEM_ERROR;
     std::string().swap(result);
   }
-  g_zlib.inflate_end(&stream);
+  inflateEnd(&stream);
   *out = nullptr;
   *out_length = 0;
   if (rc != Z_STREAM_END) return Z_DATA_ERROR;
@@ -254,20 +200,15 @@ HRESULT CQvZlib::DecodeGZipBuffer(const BYTE* data, DWORD length, BYTE** out, DW
 
 HRESULT CQvZlib::DecodeFile(LPCWSTR source, LPCWSTR destination, DWORD size_hint) {
   SharedUse use;
-  if (!g_zlib.uncompress) return E_NOINTERFACE;
-  auto uncompress = g_zlib.uncompress;
+  if (!g_bound) return E_NOINTERFACE;
   return Transform(source, destination, size_hint,
-                   [uncompress](Bytef* o, uLongf* n, const Bytef* i, uLong s) {
-                     return uncompress(o, n, i, s);
-                   });
+                   [](Bytef* o, uLongf* n, const Bytef* i, uLong s) { return uncompress(o, n, i, s); });
 }
 
 HRESULT CQvZlib::EncodeFile(LPCWSTR source, LPCWSTR destination, int level) {
   SharedUse use;
-  if (!g_zlib.compress) return E_NOINTERFACE;
-  auto compress2 = g_zlib.compress2;
-  return Transform(source, destination, 0,
-                   [compress2, level](Bytef* o, uLongf* n, const Bytef* i, uLong s) {
-                     return compress2(o, n, i, s, level);
-                   });
+  if (!g_bound) return E_NOINTERFACE;
+  return Transform(source, destination, 0, [level](Bytef* o, uLongf* n, const Bytef* i, uLong s) {
+    return compress2(o, n, i, s, level);
+  });
 }

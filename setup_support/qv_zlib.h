@@ -1,6 +1,8 @@
-// zlib bound at run time from "zlib1.dll" beside the program: whole-file
-// compression and the inflating of gzip or zlib buffers. Results are
-// HRESULTs; nothing throws.
+// Whole-file compression and the inflating of gzip or zlib buffers over the
+// zlib linked into the program. No zlib library file is ever loaded: one
+// beside an elevated setup program could only have been put there by
+// someone else. Operations work between InitZlib and UninitZlib. Results
+// are HRESULTs; nothing throws.
 #pragma once
 
 #include <windows.h>
@@ -24,9 +26,7 @@ class CQvZlib {
   HRESULT DecodeGZipBuffer(const BYTE* data, DWORD length, BYTE** out, DWORD* out_length);
 
   // zlib result: 0, Z_DATA_ERROR (-3) with *out null and *out_length 0, or
-  // the error of inflateInit2_. Nothing partial is ever returned.
+  // the error of inflateInit2_. Every member of a gzip stream is read.
+  // Nothing partial is ever returned.
   static int InflateBuffer(BYTE** out, DWORD* out_length, const BYTE* data, DWORD length);
-
-  // Where the library is looked for; tests point it elsewhere.
-  static void SetLibraryPath(LPCWSTR path);
 };

@@ -5,10 +5,10 @@
 #include "main_dlg.h"
 #include "qv_app.h"
 #include "qv_dump.h"
+#include "qv_system_dll.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+  QvLoadSystemDllsOnly();
   CQvApp& app = CQvApp::Instance();
   app.SetAppName(kUninstallerTitle);
   CqvDump::Instance().Install(app.GetAppName(), L"vt_uninstall_dump");

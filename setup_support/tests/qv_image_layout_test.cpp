@@ -48,6 +48,19 @@ TEST(QvImageLayout, SlicesTileTheTargetEvenWhenItIsNarrowerThanTheEdges) {
   }
   // Exactly two edges wide: a middle of width 0, drawn at its source size.
   EXPECT_EQ(QvSliceH(QvBox{0, 0, 16, 5}, source, 8)[1].target.width, 0);
+
+  // A picture narrower or lower than its two edges: no middle at all.
+  const QvBox narrow{0, 0, 15, 12};
+  const std::vector<QvPiece> edges = QvSliceH(QvBox{0, 0, 100, 40}, narrow, 10);
+  const std::vector<QvPiece> corners = QvSliceNine(QvBox{0, 0, 100, 40}, narrow, 10, 10);
+  EXPECT_EQ(edges.size(), 2u);
+  EXPECT_EQ(corners.size(), 4u);
+  for (const auto& pieces : {edges, corners}) {
+    for (const QvPiece& p : pieces) {
+      EXPECT_GT(p.source.width, 0);
+      EXPECT_GT(p.source.height, 0);
+    }
+  }
 }
 
 TEST(QvImageLayout, MovieStepsAndWhatCannotBePlayed) {

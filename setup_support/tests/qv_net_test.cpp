@@ -85,10 +85,14 @@ TEST_F(Net, GetSendsTheFixedHeadersAndReturnsTheBody) {
   EXPECT_EQ(LogText().find("网络连接异常"), std::string::npos);
 }
 
-TEST_F(Net, NotFoundStillReturnsTheBodyTheServerSent) {
+TEST_F(Net, AnErrorStatusIsAFailureAndItsPageIsNotTheAnswer) {
   server_.Answer(Response("404 Not Found", "no such page"));
-  EXPECT_EQ(net_.GetUrlInfo(L"http://h.example/missing", buffer_, sizeof buffer_), 1);
-  EXPECT_STREQ(buffer_, "no such page");
+  EXPECT_EQ(net_.GetUrlInfo(L"http://h.example/missing", buffer_, sizeof buffer_), 0);
+  EXPECT_STREQ(buffer_, "");
+  server_.Answer(Response("500 Internal Server Error", "broken"));
+  EXPECT_EQ(net_.Post(L"http://h.example/report", "a=1", buffer_, sizeof buffer_), 0);
+  EXPECT_STREQ(buffer_, "");
+  EXPECT_NE(LogText().find("HttpQueryInfo"), std::string::npos);
 }
 
 TEST_F(Net, PostSendsTheNarrowBodyUnchangedWithTheFormType) {

@@ -215,7 +215,7 @@ TEST(QvShellRegistry, ProtocolRegistrationWritesItsThreeKeys) {
   EXPECT_EQ(name + L"Protocol", read(name, nullptr));
   EXPECT_EQ(path, read(name, L"URL Protocol"));
   EXPECT_EQ(path + L",0", read(name + L"\\DefaultIcon", nullptr));
-  EXPECT_EQ(path + L" \"%1\"", read(name + L"\\shell\\open\\command", nullptr));
+  EXPECT_EQ(L"\"" + path + L"\" \"%1\"", read(name + L"\\shell\\open\\command", nullptr));
 
   EXPECT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CLASSES_ROOT, name.c_str()));
 }

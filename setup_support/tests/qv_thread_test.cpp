@@ -74,6 +74,40 @@ TEST(QvThread, ManyTimersAndTheDestructorStopsThem) {
   EXPECT_EQ(g_calls.load(), after);
 }
 
+struct Slow {
+  std::atomic<int> inside{0};
+  std::atomic<int> calls{0};
+};
+
+void SlowCall(void* arg) {
+  Slow* s = static_cast<Slow*>(arg);
+  ++s->inside;
+  ++s->calls;
+  Sleep(100);
+  --s->inside;
+}
+
+TEST(QvThread, KillTimerWaitsForARunningCallbackAndNoneFollows) {
+  CQvThread timers;
+  Slow s;
+  timers.StartTimer(3, SlowCall, 1, &s);
+  for (int i = 0; i < 300 && !s.inside; ++i) Sleep(1);
+  ASSERT_EQ(s.inside.load(), 1);
+  timers.KillTimer(3);
+  EXPECT_EQ(s.inside.load(), 0);
+  const int calls = s.calls;
+  Sleep(150);
+  EXPECT_EQ(s.calls.load(), calls);
+
+  // Killed during its wait: the owner's data is not touched again.
+  Slow waiting;
+  timers.StartTimer(4, SlowCall, 300, &waiting);
+  Sleep(50);
+  timers.KillTimer(4);
+  Sleep(400);
+  EXPECT_EQ(waiting.calls.load(), 0);
+}
+
 struct Reentry {
   CQvThread timers;
   std::atomic<int> calls{0};

@@ -1,6 +1,7 @@
 #include "desktop_frame.h"
 
 #include <atomic>
+#include <cwchar>
 
 namespace zz::skin {
 namespace {
@@ -28,10 +29,20 @@ struct Dwm {
   SetWindowAttributeFn set_window_attribute = nullptr;
 };
 
+// The system's copy by full path: a bare name would look in the program's
+// folder first.
+HMODULE LoadDwm() {
+  wchar_t path[MAX_PATH + 16] = {};
+  UINT n = GetSystemDirectoryW(path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  wcscat(path, L"\\dwmapi.dll");
+  return LoadLibraryW(path);
+}
+
 const Dwm& Api() {
   static const Dwm api = [] {
     Dwm dwm;
-    if (HMODULE module = LoadLibraryW(L"dwmapi.dll")) {
+    if (HMODULE module = LoadDwm()) {
       dwm.is_composition_enabled = Export<IsCompositionEnabledFn>(module, "DwmIsCompositionEnabled");
       dwm.set_window_attribute = Export<SetWindowAttributeFn>(module, "DwmSetWindowAttribute");
     }
