@@ -97,7 +97,8 @@ bool ReadPayloadHeader(PayloadHeader* header) {
   return true;
 }
 
-void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context) {
+void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context,
+                       std::vector<std::wstring>* made) {
   std::size_t last = entry_path.rfind(L'\\');
   if (last == std::wstring::npos) return;
   std::wstring path = context.TargetFolder;
@@ -107,8 +108,13 @@ void CreatePathFolders(const std::wstring& entry_path, const InstallContext& con
     std::size_t end = entry_path.find(L'\\', start);
     if (end > start) {
       path += entry_path.substr(start, end - start);
-      if (!PathFileExistsW(path.c_str()) && !CreateDirectoryW(path.c_str(), nullptr))
-        CQvLog::Instance().WriteLog2(L"installer: cannot create folder %ls (%lu)", path.c_str(), GetLastError());
+      if (!PathFileExistsW(path.c_str())) {
+        if (CreateDirectoryW(path.c_str(), nullptr)) {
+          if (made) made->push_back(path);
+        } else {
+          CQvLog::Instance().WriteLog2(L"installer: cannot create folder %ls (%lu)", path.c_str(), GetLastError());
+        }
+      }
       path += L'\\';
     }
     start = end + 1;
@@ -182,14 +188,18 @@ bool IsReplaceable(const std::wstring& path) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Puts back, newest first, what had moved, and drops every decoded file.
-void RollBack(std::vector<StagedFile>& staged) {
+// Puts back, newest first, what had moved, drops every decoded file and
+// the folders this run made: a refused first installation leaves no empty
+// product folder.
+void RollBack(std::vector<StagedFile>& staged, std::vector<std::wstring>& made) {
   for (auto it = staged.rbegin(); it != staged.rend(); ++it) {
     if (it->placed) DeleteFileW(it->target.c_str());
     if (it->replaced) MoveFileExW(it->aside.c_str(), it->target.c_str(), MOVEFILE_REPLACE_EXISTING);
     DeleteFileW(it->part.c_str());
   }
   staged.clear();
+  for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+  made.clear();
 }
 
 // The old file aside, the new one in its place.
@@ -264,15 +274,16 @@ bool InstallContext::DoInstall() {
   // Every file is decoded beside its place first: a disk that fills up or a
   // file a running program holds leaves the old installation as it was.
   std::vector<StagedFile> staged;
+  std::vector<std::wstring> made;
   std::wstring failed;
   for (const PayloadFile& entry : payload.files) {
     if (StopFlag) {
-      RollBack(staged);
+      RollBack(staged, made);
       return false;
     }
-    CreatePathFolders(ToWide(entry.header.Path), *this);
+    CreatePathFolders(ToWide(entry.header.Path), *this, &made);
     if (!StageFile(entry, *this, &staged, &failed)) {
-      RollBack(staged);
+      RollBack(staged, made);
       Notice = UnwritableNotice(failed);
       return false;
     }
@@ -280,7 +291,7 @@ bool InstallContext::DoInstall() {
       SendMessageW(window, WM_SETUP_PROGRESS, static_cast<WPARAM>(entry.packed_sum * 100 / payload.size), 0);
   }
   if (!PlaceAll(staged, &failed)) {
-    RollBack(staged);
+    RollBack(staged, made);
     Notice = UnwritableNotice(failed);
     return false;
   }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "payload.h"
 
@@ -51,6 +52,8 @@ bool ReadPayloadHeader(PayloadHeader* header);
 // The running program's path; false (never a cut path) when it does not fit.
 bool GetOwnProgramPath(std::wstring* path);
 
-// Creates the missing folders of an entry's folder part below the target.
-void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context);
+// Creates the missing folders of an entry's folder part below the target;
+// those it made are added to `made`, outermost first.
+void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context,
+                       std::vector<std::wstring>* made = nullptr);
 

@@ -34,3 +34,19 @@ class QvFindHandle {
  private:
   HANDLE handle_;
 };
+
+// A kernel handle for which NULL means none: processes, snapshots taken
+// (once checked), events.
+class QvHandle {
+ public:
+  explicit QvHandle(HANDLE handle) : handle_(handle) {}
+  ~QvHandle() {
+    if (handle_) CloseHandle(handle_);
+  }
+  QvHandle(const QvHandle&) = delete;
+  QvHandle& operator=(const QvHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};

@@ -247,7 +247,8 @@ bool QvIsLink(const std::wstring& path) {
   HANDLE find = FindFirstFileW(exact.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   FindClose(find);
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  // The search reports the reparse tag in dwReserved0.
+  return QvIsLinkReparseTag(data.dwFileAttributes, data.dwReserved0);
 }
 
 int QvWriteFile(LPCWSTR path, const void* buffer, DWORD length) {

@@ -204,3 +204,8 @@ int URLEncode(wchar_t* text) {
   text[i] = L'\0';
   return 1;
 }
+
+bool QvIsLinkReparseTag(unsigned long attributes, unsigned long reparse_tag) {
+  return (attributes & kQvReparsePointAttribute) != 0 &&
+         (reparse_tag == kQvMountPointTag || reparse_tag == kQvSymbolicLinkTag || reparse_tag == 0);
+}

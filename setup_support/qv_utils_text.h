@@ -33,3 +33,13 @@ long long StrToIntSize(const wchar_t* text);
 // unchanged) when the escaped text would not fit.
 constexpr std::size_t kQvUrlChars = 1024;
 int URLEncode(wchar_t* text);
+
+// Junctions and symbolic links, by the attributes and the reparse tag that
+// a file search reports: only these lead elsewhere. Other reparse points
+// (cloud placeholders, deduplicated files) are ordinary files and folders;
+// one whose tag the search leaves 0, which no reparse point has, may lead
+// anywhere and counts as a link.
+constexpr unsigned long kQvReparsePointAttribute = 0x400;
+constexpr unsigned long kQvMountPointTag = 0xA0000003;
+constexpr unsigned long kQvSymbolicLinkTag = 0xA000000C;
+bool QvIsLinkReparseTag(unsigned long attributes, unsigned long reparse_tag);

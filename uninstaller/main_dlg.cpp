@@ -23,6 +23,7 @@ LRESULT CMainDlg::WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
   if (window == hwnd) {
     switch (message) {
       case WM_CLOSE:
+        if (!Finished) return 0;
         QuitApp();
       case WM_SETUP_PROGRESS:
         OnProgress(static_cast<int>(wparam));
@@ -66,17 +67,17 @@ unsigned __stdcall ProgressThread(void* window) {
   } while (dlg->ShownPercent < 100);
   while (!dlg->Done) Sleep(50);
   const UninstallContext& context = dlg->context;
-  if (context.DataNotSaved) {
+  if (!context.Refusal.empty()) {
     // Nothing was removed: the batch file must not remove the folder either.
-    ShowUninstallerNotice(L"无法保存您的数据，没有删除任何文件。");
-    SendMessageW(dlg->hwnd, WM_CLOSE, 0, 0);
-    return 0;
+    ShowUninstallerNotice(context.Refusal);
+  } else {
+    if (!context.SavedData.empty()) ShowUninstallerNotice(L"您的数据已保存在：" + context.SavedData);
+    if (!SelfDelete(context)) {
+      const std::wstring& folder = context.Folder;
+      ShowUninstallerNotice(L"无法删除文件夹“" + folder.substr(0, folder.size() - 1) + L"”，请手动删除。");
+    }
   }
-  if (!context.SavedData.empty()) ShowUninstallerNotice(L"您的数据已保存在：" + context.SavedData);
-  if (!SelfDelete(context)) {
-    const std::wstring& folder = dlg->context.Folder;
-    ShowUninstallerNotice(L"无法删除文件夹“" + folder.substr(0, folder.size() - 1) + L"”，请手动删除。");
-  }
+  dlg->Finished = true;
   SendMessageW(dlg->hwnd, WM_CLOSE, 0, 0);
   return 0;
 }

@@ -34,6 +34,9 @@ class CMainDlg : public CQvDlg {
   std::atomic<int> ReportedPercent{0};
   std::atomic<int> ShownPercent{0};
   std::atomic<bool> Done{false};
+  // Set by the progress thread once the work and its notices are done: a
+  // close before that would end the process half way.
+  std::atomic<bool> Finished{false};
   // Only the window's thread paints.
   int EraserOffset = 0;
 

@@ -1,5 +1,6 @@
 #include "removal.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -80,6 +81,7 @@ void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring
   for (const auto& entry : entries) {
     if (!entry.folder) {
       if (folder + entry.name == keep) continue;
+      host.MakeWritable(folder + entry.name);
       host.RemoveFile(folder + entry.name);
       CountDeletedFile(host, counters);
     } else if (entry.link) {
@@ -168,37 +170,70 @@ std::wstring SavedDataFolder(const std::wstring& documents, const std::wstring& 
   return folder + key_name + L" \u6570\u636E\\" + stamp + L'\\';  // " 数据"
 }
 
-DataSaved SaveUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& target,
-                       const std::wstring& stamp) {
-  struct Copy {
-    std::wstring from, to;
-  };
-  std::vector<Copy> copies;
+bool IsHotJournal(const unsigned char* head, std::size_t size) {
+  static const unsigned char kMagic[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+  return size >= sizeof kMagic && std::equal(kMagic, kMagic + sizeof kMagic, head);
+}
+
+namespace {
+
+// Every file below `from`, at any depth, its copy named below `to`.
+void ListFilesBelow(RemovalHost& host, const std::wstring& from, const std::wstring& to,
+                    std::vector<UserFile>* files) {
+  std::vector<RemovalHost::Entry> entries;
+  if (!host.List(from, &entries)) return;
+  for (const auto& entry : entries) {
+    if (!entry.folder)
+      files->push_back({from + entry.name, to + entry.name});
+    else if (!entry.link)
+      ListFilesBelow(host, from + entry.name + L'\\', to + entry.name + L'\\', files);
+  }
+}
+
+}  // namespace
+
+std::vector<UserFile> ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp) {
+  std::vector<UserFile> files;
   std::vector<RemovalHost::Entry> entries;
   if (host.List(folder, &entries)) {
     for (const auto& entry : entries)
       if (!entry.folder && EqualFold(entry.name, kDatabaseFile))
-        copies.push_back({folder + entry.name, target + stamp + kBackupExtension});
+        files.push_back({folder + entry.name, stamp + kBackupExtension});
   }
-  const std::wstring backups = folder + kBackupFolder + L'\\';
-  entries.clear();
-  if (host.List(backups, &entries)) {
-    for (const auto& entry : entries)
-      if (!entry.folder) copies.push_back({backups + entry.name, target + entry.name});
-  }
-  if (copies.empty()) return DataSaved::kNothingToSave;
+  for (const wchar_t* name : kUserDataFolders)
+    ListFilesBelow(host, folder + name + L'\\', std::wstring(name) + L'\\', &files);
+  return files;
+}
 
+DataSaved SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target) {
+  if (files.empty()) return DataSaved::kNothingToSave;
   const std::wstring parent = target.substr(0, target.rfind(L'\\', target.size() - 2));
-  const std::wstring made = target.substr(0, target.size() - 1);
+  std::vector<RemovalHost::Entry> entries;
   const bool parent_was_there = host.List(parent + L'\\', &entries);
-  std::size_t done = 0;
-  if (host.MakeFolder(parent) && host.MakeFolder(made)) {
-    while (done < copies.size() && host.Copy(copies[done].from, copies[done].to)) ++done;
-    if (done == copies.size()) return DataSaved::kSaved;
+  // Outermost first, so that taking them back in reverse empties each.
+  std::vector<std::wstring> folders = {parent, target.substr(0, target.size() - 1)};
+  std::vector<std::wstring> copies;
+  bool whole = host.MakeFolder(parent) && host.MakeFolder(folders.back());
+  for (std::size_t i = 0; whole && i < files.size(); ++i) {
+    const std::wstring& to = files[i].to;
+    for (std::size_t at = to.find(L'\\'); whole && at != std::wstring::npos; at = to.find(L'\\', at + 1)) {
+      const std::wstring folder = target + to.substr(0, at);
+      if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+      whole = host.MakeFolder(folder);
+      if (whole) folders.push_back(folder);
+    }
+    if (!whole || !host.Copy(files[i].from, target + to)) {
+      whole = false;
+      break;
+    }
+    copies.push_back(target + to);
+    // A read-only copy could be neither taken back nor cleared by the user's tools.
+    whole = host.MakeWritable(copies.back());
   }
+  if (whole) return DataSaved::kSaved;
   // Half a copy of the books is worse than none: take back what was made.
-  for (std::size_t i = 0; i < done; ++i) host.RemoveFile(copies[i].to);
-  host.RemoveFolder(made);
+  for (auto it = copies.rbegin(); it != copies.rend(); ++it) host.RemoveFile(*it);
+  for (std::size_t i = folders.size(); i-- > 1;) host.RemoveFolder(folders[i]);
   if (!parent_was_there) host.RemoveFolder(parent);
   return DataSaved::kFailed;
 }

@@ -4,6 +4,7 @@
 // of the batch file that removes what a running program cannot.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,10 +22,14 @@ class RemovalHost {
   virtual ~RemovalHost() = default;
   // False when the folder cannot be listed. "." and ".." are left out.
   virtual bool List(const std::wstring& folder, std::vector<Entry>* entries) = 0;
+  // Fails on a read-only file, as DeleteFileW does.
   virtual void RemoveFile(const std::wstring& path) = 0;
+  // Clears a file's read-only mark; false when it stays.
+  virtual bool MakeWritable(const std::wstring& path) = 0;
   // Removes an empty folder, or a link to a folder without touching its target.
   virtual void RemoveFolder(const std::wstring& path) = 0;
-  // False when the copy is not whole or `to` exists already.
+  // False when the copy is not whole or `to` exists already; nothing is then
+  // left at `to`. A copy keeps the read-only mark of its source.
   virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;
   // True when the folder exists afterwards (made now or before).
   virtual bool MakeFolder(const std::wstring& path) = 0;
@@ -43,8 +48,9 @@ struct RemovalCounters {
 // neither entered nor counted.
 int CountFiles(RemovalHost& host, const std::wstring& folder);
 
-// Deletes the folder's files and folders and then the folder, sending a
-// percentage for every file (failed deletions count too). The file `keep`
+// Deletes the folder's files, read-only ones too, and folders and then the
+// folder, sending a percentage for every file (failed deletions count too).
+// The file `keep`
 // (a full path) is left alone and not counted.
 void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder,
                 const std::wstring& keep = std::wstring());
@@ -95,25 +101,38 @@ struct RemovalPlan {
 // run that was cut short can be started again and finishes the job.
 void RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan);
 
-// The bookkeeper's database and its backups, which live in the
-// installation folder and must outlive it.
+// The bookkeeper's database, its backups and the copy a failed restore
+// parks, which live in the installation folder and must outlive it.
 constexpr wchar_t kDatabaseFile[] = L"ml.mdb";
-constexpr wchar_t kBackupFolder[] = L"back";
 constexpr wchar_t kBackupExtension[] = L".ml";
+constexpr const wchar_t* kUserDataFolders[] = {L"back", L"temp"};
+
+// The database's rollback journal, and whether its first bytes say that it
+// still holds pages to put back: only the two files together are the books.
+constexpr wchar_t kJournalSuffix[] = L"-journal";
+bool IsHotJournal(const unsigned char* head, std::size_t size);
 
 // documents + "\" + key_name + " 数据\" + stamp + "\": where one uninstall
 // leaves them. documents comes with or without its trailing "\".
 std::wstring SavedDataFolder(const std::wstring& documents, const std::wstring& key_name,
                              const std::wstring& stamp);
 
+// One of the user's files and the path of its copy below the saved folder.
+struct UserFile {
+  std::wstring from, to;
+};
+
+// The database, named stamp + ".ml" as a backup of that moment is, and
+// every file at any depth below the user's data folders under its path
+// there ("back\2023\a.ml" stays "back\2023\a.ml"). Links are not followed.
+std::vector<UserFile> ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp);
+
 enum class DataSaved { kNothingToSave, kSaved, kFailed };
 
-// Copies the installation folder's database, named stamp + ".ml" as a
-// backup of that moment is, and the files of its backup folder into
-// `target` (made with its parent). On any failure every copy and folder
+// Copies the files into `target` (made with its parent and the folders the
+// copies need), each copy writable. On any failure every copy and folder
 // made is removed again and the installation must stay whole.
-DataSaved SaveUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& target,
-                       const std::wstring& stamp);
+DataSaved SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target);
 
 // The batch file's text for the uninstaller's path and its folder (no
 // trailing "\"), which it removes whole unless keep_folder is set.

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "date_text.h"
 #include "gbk_text.h"
 #include "qv_handle.h"
+#include "qv_log.h"
 #include "qv_messages.h"
 #include "qv_reg.h"
 #include "qv_report.h"
@@ -36,14 +38,26 @@ class Win32RemovalHost : public RemovalHost {
       const std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
       entries->push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                          (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+                          QvIsLinkReparseTag(data.dwFileAttributes, data.dwReserved0)});
     } while (FindNextFileW(find.get(), &data));
     return true;
   }
   void RemoveFile(const std::wstring& path) override { DeleteFileW(path.c_str()); }
+  bool MakeWritable(const std::wstring& path) override {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return !(attributes & FILE_ATTRIBUTE_READONLY) ||
+           SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+  }
   void RemoveFolder(const std::wstring& path) override { RemoveDirectoryW(path.c_str()); }
   bool Copy(const std::wstring& from, const std::wstring& to) override {
-    return CopyFileW(from.c_str(), to.c_str(), TRUE) != 0;
+    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    if (CopyFileW(from.c_str(), to.c_str(), TRUE)) return true;
+    // A copy cut short may leave its beginning behind.
+    const DWORD error = GetLastError();
+    if (MakeWritable(to)) DeleteFileW(to.c_str());
+    CQvLog::Instance().WriteLog2(L"uninstaller: cannot copy %ls (%lu)", from.c_str(), error);
+    return false;
   }
   bool MakeFolder(const std::wstring& path) override {
     return CreateDirectoryW(path.c_str(), nullptr) || isDir(path.c_str());
@@ -98,7 +112,59 @@ std::wstring BatchFolder() {
   return batch.substr(0, batch.rfind(L'\\') + 1);
 }
 
+// What the user is told when nothing was saved or removed.
+const wchar_t kProgramRunningNotice[] = L"请关闭正在运行的程序后重新卸载，没有删除任何文件。";
+const wchar_t kHotJournalNotice[] = L"数据库上次没有正常关闭，请先运行一次程序后重新卸载，没有删除任何文件。";
+const wchar_t kDataNotSavedNotice[] = L"无法保存您的数据，没有删除任何文件。";
+
+// True when the database's journal still holds pages to put back, or
+// cannot be read to tell.
+bool HasHotJournal(const std::wstring& folder) {
+  const std::wstring journal = folder + kDatabaseFile + kJournalSuffix;
+  QvFileHandle file(CreateFileW(journal.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file.ok()) {
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+  }
+  unsigned char head[8];
+  DWORD got = 0;
+  if (!ReadFile(file.get(), head, sizeof head, &got, nullptr)) return true;
+  return IsHotJournal(head, got);
+}
+
+// The path as the file system spells it, so that a short name compares.
+std::wstring LongPath(const std::wstring& path) {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetLongPathNameW(path.c_str(), buffer, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? path : std::wstring(buffer, length);
+}
+
 }  // namespace
+
+bool RunsFromFolder(const std::wstring& folder) {
+  const std::wstring prefix = LongPath(folder);
+  const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (taken == INVALID_HANDLE_VALUE) return false;
+  QvHandle snapshot(taken);
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ProcessID == GetCurrentProcessId()) continue;
+    // A process that cannot be asked, as the system's own, is passed over.
+    QvHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (!process.get()) continue;
+    wchar_t image[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (!QueryFullProcessImageNameW(process.get(), 0, image, &size)) continue;
+    const std::wstring path = LongPath(std::wstring(image, size));
+    if (path.size() > prefix.size() &&
+        CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                             static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL)
+      return true;
+  }
+  return false;
+}
 
 bool GetUninstallerPath(std::wstring* path) {
   wchar_t buffer[MAX_PATH];
@@ -150,18 +216,30 @@ unsigned __stdcall UninstallThread(void* arg) {
 
 void DoUninstall(UninstallContext& context) {
   if (context.Folder.empty()) return;
+  // Nothing is saved or removed under a running program, nor while the
+  // books are half written.
+  if (RunsFromFolder(context.Folder)) {
+    context.Refusal = kProgramRunningNotice;
+    return;
+  }
+  if (HasHotJournal(context.Folder)) {
+    context.Refusal = kHotJournalNotice;
+    return;
+  }
   DoReport(QvStatisticsEndpoint(), L"uninstall", Wide(context.Record.ShortcutName).c_str());
   Win32RemovalHost host(context.Window);
   // The books go first, out of the folder that is about to go.
-  const std::wstring documents = SpecialFolder(CSIDL_COMMON_DOCUMENTS), stamp = NowStamp();
-  const std::wstring target = SavedDataFolder(documents, context.Names.key_name, stamp);
-  const DataSaved saved =
-      documents.empty() ? DataSaved::kFailed : SaveUserData(host, context.Folder, target, stamp);
-  if (saved == DataSaved::kFailed) {
-    context.DataNotSaved = true;
-    return;
+  const std::wstring stamp = NowStamp();
+  const std::vector<UserFile> files = ListUserData(host, context.Folder, stamp);
+  if (!files.empty()) {
+    const std::wstring documents = SpecialFolder(CSIDL_COMMON_DOCUMENTS);
+    const std::wstring target = SavedDataFolder(documents, context.Names.key_name, stamp);
+    if (documents.empty() || SaveUserData(host, files, target) != DataSaved::kSaved) {
+      context.Refusal = kDataNotSavedNotice;
+      return;
+    }
+    context.SavedData = target.substr(0, target.size() - 1);
   }
-  if (saved == DataSaved::kSaved) context.SavedData = target.substr(0, target.size() - 1);
   // A process cannot have the folder it works in removed: started from its
   // shortcut, the uninstaller works in the installation folder.
   SetCurrentDirectoryW(BatchFolder().c_str());

@@ -28,10 +28,10 @@ struct UninstallContext {
   // folder: the batch file then deletes the uninstaller but not the folder.
   bool KeepFolder = false;
   // Set by the worker: the folder the bookkeeper's database and backups
-  // were saved in (empty when there were none), or that they could not be
-  // saved, and then nothing at all was removed.
+  // were saved in (empty when there were none); or, when nothing at all was
+  // saved or removed, what the user is told.
   std::wstring SavedData;
-  bool DataNotSaved = false;
+  std::wstring Refusal;
 };
 
 // The uninstaller's own file; false when the path filled its buffer.
@@ -41,6 +41,10 @@ bool GetUninstallerPath(std::wstring* path);
 // lies in a whole installation: a valid record beside it whose key names its
 // folder as "InstallLocation", and no drive root or system or shell folder.
 bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context);
+
+// True when a process other than this one runs a program from the folder
+// (ending with "\"): its files and the database it holds cannot go.
+bool RunsFromFolder(const std::wstring& folder);
 
 unsigned __stdcall UninstallThread(void* context);
 void DoUninstall(UninstallContext& context);

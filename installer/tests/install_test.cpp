@@ -199,6 +199,24 @@ TEST(Install, HostilePayloadWritesRegistersAndStartsNothing) {
   context.RunInstalledProgram();  // nothing to start
 }
 
+TEST(Install, ARefusedFirstInstallationLeavesNoProductFolder) {
+  const std::wstring dir = Scratch(L"安装 首次");
+  const std::wstring target = dir + L"\\目标";
+  CreateDirectoryW(target.c_str(), nullptr);
+  // The second entry needs a folder where the first one's file goes: the
+  // first cannot be put in its place, after both folders were made.
+  std::vector<std::uint8_t> payload;
+  std::string error;
+  ASSERT_TRUE(BuildPayload(Header(u"QvFirstRefusedTest"),
+                           {{u"产品\\a.exe", Bytes(100, 1)}, {u"产品\\a.exe\\b", Bytes(100, 2)}}, &payload, &error));
+  InstallContext context;
+  context.SourceFile = WriteInstaller(dir, payload);
+  context.TargetFolder = target;
+  EXPECT_FALSE(context.DoInstall());
+  EXPECT_FALSE(context.Notice.empty());
+  EXPECT_TRUE(PathIsDirectoryEmptyW(target.c_str()));
+}
+
 TEST(Install, AReinstallKeepsTheBooksAndChangesNothingWhileAFileIsHeld) {
   const std::wstring dir = Scratch(L"安装 重装");
   const std::wstring target = dir + L"\\目标";

@@ -1075,12 +1075,26 @@ void Mends(const std::wstring& folder) {
   EndThroughMenu(main);
 }
 
+// Starts the program of the folder, logs in and ends it: what a user told
+// to run the program once does.
+void RunOnce(const std::wstring& folder) {
+  std::puts("-- the program run once");
+  Program p;
+  HWND main = StartAndLogIn(p, folder, L"admin");
+  Check(main != nullptr, "admin logs in");
+  if (main) EndThroughMenu(main);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   // The setup round trip's steps on an installed program.
   if (argc == 3 && lstrcmpW(argv[1], L"books") == 0) {
     KeepBooks(argv[2]);
+    return g_failures;
+  }
+  if (argc == 3 && lstrcmpW(argv[1], L"once") == 0) {
+    RunOnce(argv[2]);
     return g_failures;
   }
   if (argc == 5 && lstrcmpW(argv[1], L"restore") == 0) {
@@ -1090,7 +1104,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 5) {
     std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK FOLDER_WITH_BACKUPS [print]\n"
               "       scenario_driver books MARK\n"
-              "       scenario_driver restore FOLDER FILE MARK");
+              "       scenario_driver restore FOLDER FILE MARK\n"
+              "       scenario_driver once FOLDER");
     return 100;
   }
   g_print = argc > 5 && lstrcmpW(argv[5], L"print") == 0;

@@ -183,4 +183,16 @@ TEST(QvUrl, LoneSurrogateBecomesReplacementCharacter) {
   EXPECT_EQ(std::wstring(L"%ef%bf%bda"), buf);
 }
 
+// Only what leads elsewhere is a link: a cloud placeholder or a
+// deduplicated file must not refuse an installation for good.
+TEST(QvLink, OnlyJunctionsAndSymbolicLinks) {
+  const unsigned long reparse = kQvReparsePointAttribute | 0x10;  // a folder
+  EXPECT_TRUE(QvIsLinkReparseTag(reparse, kQvMountPointTag));
+  EXPECT_TRUE(QvIsLinkReparseTag(reparse, kQvSymbolicLinkTag));
+  EXPECT_TRUE(QvIsLinkReparseTag(reparse, 0));  // a tag not reported
+  EXPECT_FALSE(QvIsLinkReparseTag(reparse, 0x9000701A));  // cloud files
+  EXPECT_FALSE(QvIsLinkReparseTag(reparse, 0x80000013));  // deduplication
+  EXPECT_FALSE(QvIsLinkReparseTag(0x10, kQvSymbolicLinkTag));  // no reparse point at all
+}
+
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 // folders, whose targets the removal must never reach.
 class FakeHost : public RemovalHost {
  public:
-  std::set<std::wstring> folders, files, locked;
+  std::set<std::wstring> folders, files, locked, read_only;
   std::map<std::wstring, std::wstring> links;  // link -> target
   bool links_stick = false;  // as Unix links to folders do under Wine
   std::set<std::wstring> keys;
@@ -45,11 +45,17 @@ class FakeHost : public RemovalHost {
   }
   void RemoveFile(const std::wstring& path) override {
     before_change(path);
-    if (!locked.count(path)) files.erase(Resolve(path));
+    if (!locked.count(path) && !read_only.count(path)) files.erase(Resolve(path));
+  }
+  bool MakeWritable(const std::wstring& path) override {
+    read_only.erase(path);
+    return files.count(path) > 0;
   }
   bool Copy(const std::wstring& from, const std::wstring& to) override {
     if (!files.count(from) || unreadable.count(from) || files.count(to)) return false;
+    if (!folders.count(to.substr(0, to.rfind(L'\\')))) return false;
     files.insert(to);
+    if (read_only.count(from)) read_only.insert(to);
     return true;
   }
   bool MakeFolder(const std::wstring& path) override {
@@ -199,9 +205,13 @@ FakeHost Installed() {
   FakeHost host;
   host.AddFiles(kDir, 3);
   host.AddFiles(kDir + L"\\back", 0);
+  host.AddFiles(kDir + L"\\back\\2023", 0);
+  host.AddFiles(kDir + L"\\temp", 0);
   host.folders.insert(L"C:\\Docs");
-  for (const wchar_t* f : {L"\\Zodadira.dat", L"\\ml.mdb", L"\\back\\2026年1月2日3时.ml", L"\\back\\b.ml"})
+  for (const wchar_t* f : {L"\\Zodadira.dat", L"\\ml.mdb", L"\\back\\2026年1月2日3时.ml", L"\\back\\b.ml",
+                           L"\\back\\2023\\旧备份.ml", L"\\temp\\ml.mdb"})
     host.files.insert(kDir + f);
+  host.read_only.insert(kDir + L"\\back\\2023\\旧备份.ml");
   host.folders.insert(L"C:\\Programs\\Zuzaror");
   for (const wchar_t* f : {L"Zuzaror.lnk", L"官方网站.url", L"卸载.lnk"}) host.files.insert(L"C:\\Programs\\Zuzaror\\" + std::wstring(f));
   host.keys.insert(L"Zuzaror");
@@ -242,23 +252,38 @@ TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
   const std::wstring target = SavedDataFolder(L"C:\\Docs", L"Zuzaror", L"2026年12月9日");
   EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据\\2026年12月9日\\", target);
 
+  // Every backup at any depth and the parked database keep their places;
+  // the copies are writable, the read-only original goes with the rest.
   FakeHost host = Installed();
-  ASSERT_EQ(DataSaved::kSaved, SaveUserData(host, kDir + L"\\", target, L"2026年12月9日"));
-  for (const wchar_t* f : {L"2026年12月9日.ml", L"2026年1月2日3时.ml", L"b.ml"})
+  const auto files = ListUserData(host, kDir + L"\\", L"2026年12月9日");
+  ASSERT_EQ(DataSaved::kSaved, SaveUserData(host, files, target));
+  for (const wchar_t* f : {L"2026年12月9日.ml", L"back\\2026年1月2日3时.ml", L"back\\b.ml",
+                           L"back\\2023\\旧备份.ml", L"temp\\ml.mdb"})
     EXPECT_TRUE(host.files.count(target + f)) << f;
+  EXPECT_EQ(1u, host.read_only.size());
+  RemovalCounters counters;
+  RemoveInstallation(host, counters, Plan());
+  EXPECT_FALSE(host.folders.count(kDir));
 
+  // A copy that fails half way takes back every copy and folder made, the
+  // read-only one's copy too, and leaves the installation as it was.
   FakeHost broken = Installed();
   const FakeHost before = broken;
-  broken.unreadable.insert(kDir + L"\\back\\b.ml");
-  EXPECT_EQ(DataSaved::kFailed, SaveUserData(broken, kDir + L"\\", target, L"s"));
+  broken.unreadable.insert(kDir + L"\\temp\\ml.mdb");
+  EXPECT_EQ(DataSaved::kFailed, SaveUserData(broken, ListUserData(broken, kDir + L"\\", L"s"), target));
   EXPECT_EQ(before.files, broken.files);
   EXPECT_EQ(before.folders, broken.folders);
 
   FakeHost empty;
   empty.AddFiles(kDir, 2);
-  empty.folders.insert(L"C:\\Docs");
-  EXPECT_EQ(DataSaved::kNothingToSave, SaveUserData(empty, kDir + L"\\", target, L"s"));
-  EXPECT_EQ(2u, empty.folders.size());
+  EXPECT_TRUE(ListUserData(empty, kDir + L"\\", L"s").empty());
+  EXPECT_EQ(DataSaved::kNothingToSave, SaveUserData(empty, {}, target));
+  EXPECT_EQ(1u, empty.folders.size());
+
+  const unsigned char hot[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7, 0};
+  EXPECT_TRUE(IsHotJournal(hot, sizeof hot));
+  EXPECT_FALSE(IsHotJournal(hot, 7));
+  EXPECT_FALSE(IsHotJournal(hot + 1, 8));
 }
 
 }  // namespace

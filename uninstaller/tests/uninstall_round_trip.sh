@@ -4,15 +4,19 @@
 # Files with a percent sign (and, in the Chinese locale, Chinese
 # characters); the program it starts backs up at once, keeps a marked day
 # and backs up again; the uninstaller, started from its start-menu shortcut
-# as a user starts it, saves the books and their backups to the common
-# documents, says where, and removes the installation with its key, its four
-# shortcuts and its batch file, while the parent folder, other programs'
-# shortcuts, the installation id and the target of a link inside stay. A
-# reinstallation restores the saved database and finds the marked day;
-# uninstalled as the list of installed programs starts it, everything goes
-# again. Then what must not be removed: data that cannot be saved, an
-# installation folder that is a link, and a copy of the uninstaller on the
-# desktop whose record and key name the desktop.
+# as a user starts it and closed at once by the system, goes on: it saves
+# the books and every file below back\ and temp\ (in a subfolder,
+# read-only, parked by a failed restore) to the common documents, says
+# where, and removes the installation with its key, its four shortcuts and
+# its batch file, while the parent folder, other programs' shortcuts, the
+# installation id and the target of a link inside stay. A reinstallation
+# restores the saved database and finds the marked day; the uninstaller
+# refuses while the program's log-in window is open and while a write cut
+# short left a hot journal, until the program has run once; uninstalled as
+# the list of installed programs starts it, everything goes again. Then what
+# must not be removed: data that cannot be saved, an installation folder
+# that is a link, and a copy of the uninstaller on the desktop whose record
+# and key name the desktop.
 set -euo pipefail
 export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
 source "$ZZ_TOOLS/screen-lib.sh" uninstall
@@ -159,12 +163,18 @@ answer_box() {  # shot
 
 # Runs the uninstaller by a command that returns at once or when the
 # uninstaller ends, photographs its window, answers the boxes given, and
-# waits for the uninstaller and its batch file to be gone.
+# waits for the uninstaller and its batch file to be gone. With close_first
+# set, a close is posted to its window as soon as it shows.
+close_first=
 run_uninstaller() {  # shot "box shots..." command...
   local shot=$1 boxes=$2 box
   shift 2
   "$@" >> "$work/log" 2>&1 &
   pid=$!
+  if [ -n "$close_first" ]; then
+    run "$driver" close "$title" || fail "$shot: no window to close"
+    close_first=
+  fi
   sleep 2
   import -window root "$shots/$shot$suffix.png"
   sleep 1.2
@@ -195,42 +205,101 @@ check_removed() {  # tag
   rm -f "$work/requests"
 }
 
-# The one folder of saved data, byte for byte what the installation held.
-check_saved() {  # tag
+# The one folder of saved data, byte for byte what the installation held:
+# the database beside the folders back\ and temp\ with what they held.
+check_saved() {  # tag [least number of backups]
   local saved n=0 f
   saved=$(find "$saved_root" -mindepth 1 -maxdepth 1 -type d 2>/dev/null || true)
   [ "$(echo "$saved" | grep -c .)" = 1 ] || { fail "$1: saved data folders: $saved"; return; }
   saved_db="$saved/$(basename "$saved").ml"
   cmp -s "$work/books/ml.mdb" "$saved_db" || fail "$1: the database was not saved whole"
-  for f in "$work/books/back/"*; do
-    [ -e "$f" ] || continue
-    cmp -s "$f" "$saved/$(basename "$f")" || fail "$1: backup $(basename "$f") was not saved whole"
-    n=$((n + 1))
-  done
-  echo "$1: saved in $(basename "$saved"): $(ls "$saved" | tr '\n' ' ')"
+  while IFS= read -r -d '' f; do
+    cmp -s "$work/books/$f" "$saved/$f" || fail "$1: $f was not saved whole"
+    case $f in back/*) n=$((n + 1)) ;; esac
+  done < <(cd "$work/books" && find back temp -type f -print0 2>/dev/null)
+  [ -z "$(find "$saved" -type f ! -perm -u+w)" ] || fail "$1: a saved copy is read-only"
+  echo "$1: saved in $(basename "$saved"): $(cd "$saved" && find . -type f | sort | tr '\n' ' ')"
   [ "$n" -ge "${2:-0}" ] || fail "$1: $n backups, expected ${2:-0}"
 }
 keep_books() {
   rm -rf "$work/books" "$saved_root"
-  mkdir -p "$work/books/back"
+  mkdir -p "$work/books"
   saved_db=
   cp "$dir/ml.mdb" "$work/books/"
-  cp "$dir/back/"* "$work/books/back/" 2>/dev/null || true
+  for f in back temp; do [ -d "$dir/$f" ] && cp -r "$dir/$f" "$work/books/"; done
+  chmod -R u+w "$work/books"
+}
+
+# Nothing saved, nothing removed: files, key, shortcuts and record stay.
+check_untouched() {  # tag
+  for f in Zodadira.exe Zuzaror.exe ml.mdb Zodadira.dat; do [ -e "$dir/$f" ] || fail "$1: $f went"; done
+  wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "$1: the Uninstall key went"
+  [ -e "$programs/Zuzaror/卸载.lnk" ] || fail "$1: the shortcuts went"
+  [ -e "$drive_c/clear.bat" ] && fail "$1: a batch file was written"
+  [ -d "$saved_root" ] && [ -n "$(ls -A "$saved_root")" ] && fail "$1: something was saved"
+  return 0
+}
+
+# The journal's first bytes: the mark of a write to roll back.
+journal_is_hot() {
+  [ "$(head -c 8 "$dir/ml.mdb-journal" 2>/dev/null | od -An -tx1 | tr -d ' \n')" = d9d505f920a163d7 ]
 }
 
 place "$program_files"
 rm -rf "$parent"
 install books
 [ "$(ls "$dir/back" | wc -l)" = 2 ] || fail "the installed program's two backups: $(ls "$dir/back")"
+# What years of use leave: a backup moved into a folder of its own, a
+# read-only one, and the database a failed restore parked.
+mkdir -p "$dir/back/2023" "$dir/temp"
+cp "$dir/ml.mdb" "$dir/back/2023/旧备份.ml"
+echo read-only > "$dir/back/只读.ml"
+chmod a-w "$dir/back/只读.ml"
+{ cat "$dir/ml.mdb"; echo parked; } > "$dir/temp/ml.mdb"
 keep_books
-# As the start menu starts it: in the installation folder.
+# As the start menu starts it: in the installation folder; closed at once.
+close_first=1
 run_uninstaller uninstaller "uninstaller-saved" "$ZZ_WINE_RUN" "$driver" start-lnk 'programs:Zuzaror\卸载.lnk'
 check_removed shortcut
-check_saved shortcut 2
+check_saved shortcut 4
 
 # A reinstallation, and the saved database restored into it.
 install end
 run "$keeper" restore "$product" "$(winepath -w "$saved_db")" 4321 || fail "the restored books lack the marked day"
+
+rm -rf "$saved_root"
+
+# While the program's log-in window is open: refused, nothing saved or removed.
+run "$driver" start-lnk 'programs:Zuzaror\Zuzaror.lnk' || fail "running: the program did not start"
+run "$driver" wait "登陆系统" "$(winepath -w "$work/login")" || fail "running: no log-in window"
+run_uninstaller uninstaller-running "uninstaller-running-refused" wine "$product\\Zodadira.exe"
+check_untouched running
+run "$driver" process Zuzaror.exe "$(winepath -w "$work/process")" || fail "running: the program ended"
+sleep 1
+
+# A write cut short: the pages it changed are in the database, the old ones
+# only in the journal beside it. Refused, nothing saved or removed; the
+# program run once rolls the journal back, and then the uninstall goes on.
+python3 - "$dir/ml.mdb" <<'PY'
+import os, sqlite3, sys
+db = sqlite3.connect(sys.argv[1], isolation_level=None)
+db.execute("PRAGMA cache_size=2")
+db.execute("BEGIN")
+db.execute("CREATE TABLE torn(x)")
+db.execute("INSERT INTO torn VALUES (randomblob(400000))")
+os._exit(0)
+PY
+journal_is_hot || fail "journal: the cut write left no hot journal"
+run_uninstaller uninstaller-journal "uninstaller-journal-refused" wine "$product\\Zodadira.exe"
+check_untouched journal
+journal_is_hot || fail "journal: the journal changed"
+run "$keeper" once "$product" || fail "journal: the program did not run once"
+[ -e "$dir/ml.mdb-journal" ] && fail "journal: the program did not roll the journal back"
+python3 -c 'import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+ok = db.execute("PRAGMA integrity_check").fetchone()[0] == "ok"
+sys.exit(0 if ok and not db.execute("SELECT 1 FROM sqlite_master WHERE name=\x27torn\x27").fetchall() else 1)' \
+  "$dir/ml.mdb" || fail "journal: the database is not whole after the roll-back"
 keep_books
 # reg writes in the console's code page.
 command=$(wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | tr -d '\r' |
@@ -254,10 +323,7 @@ lay_out
 rm -rf "$saved_root"
 echo in-the-way > "$saved_root"
 run_uninstaller uninstaller-unsaved "uninstaller-not-saved" wine "$product\\Zodadira.exe"
-for f in Zodadira.exe Zuzaror.exe ml.mdb Zodadira.dat; do [ -e "$dir/$f" ] || fail "unsaved data: $f went"; done
-wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "unsaved data: the Uninstall key went"
-[ -e "$programs/Zuzaror/卸载.lnk" ] || fail "unsaved data: the shortcuts went"
-[ -e "$drive_c/clear.bat" ] && fail "unsaved data: a batch file was written"
+check_untouched "unsaved data"
 rm -f "$saved_root"
 
 # An installation folder that is itself a link: refused, its target whole.
