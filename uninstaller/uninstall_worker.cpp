@@ -269,8 +269,9 @@ bool SelfDelete(const UninstallContext& context) {
     if (std::fwrite(batch.data(), 1, batch.size(), file.get()) != batch.size() || std::fflush(file.get()) != 0)
       return false;
   }
-  SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+  // Ending before the batch's first try spares it a wait; the batch retries
+  // anyway, so no class that could starve the rest of the machine.
+  SetPriorityClass(GetCurrentProcess(), ABOVE_NORMAL_PRIORITY_CLASS);
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, folder.c_str(), nullptr);
   // ExitProcess would cut a report still on its way.
   WaitReports(5000);
