@@ -20,6 +20,9 @@ if [ "${exe##*.}" = exe ] || [ "${exe##*.}" = EXE ]; then
 fi
 
 if ! "$here/wine-env.sh" status; then
+  # Said aloud: an environment that died under a running test leaves the
+  # programs it started on a display that is gone.
+  echo "wine-run: no Wine environment running in $ZZ_WINE_ROOT; starting one" >&2
   "$here/wine-env.sh" start >&2
   source "$here/wine-vars.sh" ""
 fi
