@@ -314,8 +314,9 @@ void InstallContext::RunInstalledProgram() {
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   // No error box: the installer ends right after this, and a box shown here
-  // would keep it open for ever behind its closed window.
-  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  // would keep it open for ever behind its closed window. For the same end
+  // the start is finished before the call returns, not left to the shell.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
   info.lpFile = path.c_str();
   info.nShow = SW_SHOW;
   if (ShellExecuteExW(&info)) {

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Fuzzes one of the parsers of outside input with libFuzzer for a given time.
 #   tools/fuzz.sh TARGET [SECONDS]   (default 600)
+# The target is built under $ZZ_FUZZ_OUT (default build/fuzz); a crash, a
+# leak or a sanitizer report fails the run and leaves its input there.
 # Each target is a function below that sets `sources` (project files, the
 # fuzz entry point last) and writes its seed inputs into "$corpus".
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:?usage: tools/fuzz.sh TARGET [SECONDS]}
 seconds=${2:-600}
-out="$root/build/fuzz/$target"
+out="${ZZ_FUZZ_OUT:-$root/build/fuzz}/$target"
 corpus="$out/corpus"
 mkdir -p "$corpus" "$out/src"
 gbk=0
@@ -123,4 +125,10 @@ for c in "$out/src"/*.c; do
 done
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Wno-invalid-source-encoding "${cflags[@]}" \
   -I"$out/src" "$out/src"/*.cpp "${objects[@]}" -o "$out/${target}_fuzz"
-"$out/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -15
+if ! "$out/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$out/" \
+     "$corpus" > "$out/fuzz.log" 2>&1; then
+  tail -80 "$out/fuzz.log"
+  echo "fuzz: $target failed (log: $out/fuzz.log)"
+  exit 1
+fi
+tail -15 "$out/fuzz.log"

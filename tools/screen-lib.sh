@@ -33,6 +33,15 @@ photograph() {
 finish() {
   local expected=$1 rc=0 shot
   shift
+  # A program that waits for a lost click would keep the test for ever.
+  for _ in $(seq 1200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then
+    import -window root "$shots/$screen_tag-not-ended.png" || true
+    cat "$work/log"
+    echo "the program had not ended 120 s after its last step (screen: $shots/$screen_tag-not-ended.png)"
+    kill "$pid"
+    exit 1
+  fi
   wait "$pid" || rc=$?
   cat "$work/log"
   [ "$rc" = "$expected" ] || { echo "the program exited with $rc, expected $expected"; exit 1; }

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Runs every test of both builds: the native one under AddressSanitizer and
-# UBSan, the Windows one under Wine and Xvfb. Ends with "N passed, N failed"
-# counting test cases.
+# UBSan (with a short run of each fuzz target), the Windows one under Wine
+# and Xvfb. Ends with "N passed, N failed, N skipped" counting test cases.
 #
 #   tools/test.sh [--native-only|--windows-only] [ctest -R regex]
+#
+# ZZ_DIRS in the environment limits the folders built; a run so limited
+# says so before its last line, and CI (CI=true) refuses it.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,34 +18,56 @@ esac
 filter=${1:-}
 jobs=$(nproc)
 
+if [ -n "${ZZ_DIRS:-}" ] && [ "${CI:-}" = true ]; then
+  echo "test: ZZ_DIRS=$ZZ_DIRS would leave folders out of a CI run; unset it" >&2
+  echo "0 passed, 1 failed, 0 skipped"
+  exit 1
+fi
+
 bash tools/setup.sh || exit 1
 
 results="$root/build/test-results"
 rm -rf "$results"
 mkdir -p "$results"
 
-passed=0 failed=0 status=0
+passed=0 failed=0 skipped=0 status=0
 
-# Adds one build's counts: gtest programs report their cases in XML; any
-# other ctest entry counts as one case.
+# One attribute of the first element of an XML file that starts with TAG.
+attr() { grep -o "<$2 [^>]*" "$1" | head -1 | grep -o " $3=\"[0-9]*\"" | grep -o '[0-9]*' || echo 0; }
+
+# Adds one build's counts: gtest programs report their cases in XML (a
+# skipped or disabled case is neither passed nor failed); any other ctest
+# entry counts as one case. Checks that a script could not run are listed
+# in the build's "skipped" file.
 count() {
-  local build=$1 tag=$2 name rc xml tests failures
+  local build=$1 tag=$2 name rc xml tests failures errors skips
+  if [ ! -s "$build/junit.xml" ]; then
+    echo "$tag: CTest wrote no results"
+    failed=$((failed + 1)); status=1; return
+  fi
   while IFS=$'\t' read -r name rc; do
     xml="$results/$tag/$name.xml"
     if [ -f "$xml" ]; then
-      tests=$(grep -o '<testsuites [^>]*' "$xml" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*')
-      failures=$(grep -o '<testsuites [^>]*' "$xml" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*')
-      passed=$((passed + tests - failures))
-      failed=$((failed + failures))
+      tests=$(attr "$xml" testsuites tests)
+      failures=$(attr "$xml" testsuites failures)
+      errors=$(attr "$xml" testsuites errors)
+      skips=$(( $(grep -c 'result="skipped"' "$xml") + $(attr "$xml" testsuites disabled) ))
+      passed=$((passed + tests - failures - errors - skips))
+      failed=$((failed + failures + errors))
+      skipped=$((skipped + skips))
       # A program that failed with no failed case crashed or leaked.
-      [ "$rc" != 0 ] && [ "$failures" = 0 ] && failed=$((failed + 1))
+      [ "$rc" != 0 ] && [ $((failures + errors)) = 0 ] && failed=$((failed + 1))
     elif [ "$rc" = 0 ]; then
       passed=$((passed + 1))
     else
       failed=$((failed + 1))
     fi
   done < <(sed -n 's/.*<testcase name="\([^"]*\)".*status="\([a-z]*\)".*/\1\t\2/p' "$build/junit.xml" |
-           sed 's/\trun$/\t0/; s/\tfail$/\t1/; s/\tfailed$/\t1/; s/\tnotrun$/\t1/')
+           sed 's/\trun$/\t0/; s/\tfail$/\t1/; s/\tfailed$/\t1/; s/\tnotrun$/\t1/; s/\tdisabled$/\t1/')
+  if [ -s "$results/$tag/skipped" ]; then
+    sed "s/^/$tag: skipped: /" "$results/$tag/skipped"
+    skipped=$((skipped + $(wc -l < "$results/$tag/skipped")))
+  fi
 }
 
 run_build() {
@@ -58,8 +83,14 @@ run_build() {
     echo "$tag: build failed (log: $build.build.log)"
     failed=$((failed + 1)); status=1; return
   fi
+  # Results of an earlier run must not be counted as this one's.
+  rm -rf "${results:?}/$tag" "$build/junit.xml"
   mkdir -p "$results/$tag"
-  GTEST_OUTPUT="xml:$results/$tag/" ctest --test-dir "$build" -j "$jobs" --output-on-failure \
+  # With a filter, a build may hold none of the tests asked for.
+  local none=error
+  [ -n "$filter" ] && none=ignore
+  ZZ_SKIPPED="$results/$tag/skipped" GTEST_OUTPUT="xml:$results/$tag/" \
+    ctest --test-dir "$build" -j "$jobs" --output-on-failure --no-tests=$none \
     --output-junit "$root/$build/junit.xml" ${filter:+-R "$filter"} || status=1
   count "$build" "$tag"
 }
@@ -75,5 +106,10 @@ if [ $want_windows = 1 ]; then
   run_build windows build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 fi
 
-echo "$passed passed, $failed failed"
+if [ $((passed + failed)) = 0 ]; then
+  echo "test: no test ran"
+  failed=1
+fi
+[ -n "${ZZ_DIRS:-}" ] && echo "test: only the folders of ZZ_DIRS=$ZZ_DIRS were built and tested"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ $status = 0 ] && [ $failed = 0 ]

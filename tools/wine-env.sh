@@ -15,7 +15,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-vars.sh" "${2:-}"
 root=$ZZ_WINE_ROOT
 
-alive() { [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
+# The machine reuses process ids within the hour (pid_max 32768 among several
+# people's builds), so a pid left in a file by a run that was killed may name
+# someone else's program by now: each file keeps the pid with the start time
+# the kernel gave that process, and both must still match.
+start_time() { sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f20; }
+remember() { echo "$1 $(start_time "$1")" > "$2"; }
+alive() {
+  local pid when
+  [ -s "$1" ] && read -r pid when < "$1" && [ -n "$when" ] && [ "$(start_time "$pid")" = "$when" ]
+}
 
 link_fonts() {
   # Debian's wine does not find the fonts of fonts-wine by itself: link them
@@ -107,7 +116,7 @@ DefaultAuthType None
 EOF
   /usr/sbin/cupsd -f -c "$cups/etc/cupsd.conf" -s "$cups/etc/cups-files.conf" \
     >"$cups/log/cupsd.out" 2>&1 </dev/null 9>&- &
-  echo $! > "$root/cupsd.pid"
+  remember $! "$root/cupsd.pid"
   for _ in $(seq 100); do [ -S "$ZZ_CUPS_SOCKET" ] && break; sleep 0.05; done
   # lpadmin warns that printer drivers are deprecated: they still work.
   if ! CUPS_SERVER=$ZZ_CUPS_SOCKET lpadmin -p PDF -v cups-pdf:/ -P "$ppd" -E 2>"$cups/log/lpadmin.out" ||
@@ -126,17 +135,22 @@ start() {
   if ! alive "$root/xvfb.pid"; then
     rm -f "$root/display"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display.tmp" \
-      >/dev/null 2>&1 </dev/null 9>&- &
-    echo $! > "$root/xvfb.pid"
-    for _ in $(seq 100); do [ -s "$root/display.tmp" ] && break; sleep 0.05; done
-    [ -s "$root/display.tmp" ] || { echo "wine-env: Xvfb did not start" >&2; exit 1; }
+      >"$root/xvfb.log" 2>&1 </dev/null 9>&- &
+    remember $! "$root/xvfb.pid"
+    for _ in $(seq 200); do [ -s "$root/display.tmp" ] && break; sleep 0.05; done
+    [ -s "$root/display.tmp" ] || { cat "$root/xvfb.log" >&2; echo "wine-env: Xvfb did not start" >&2; exit 1; }
     tr -d '\n' < "$root/display.tmp" > "$root/display"
     rm -f "$root/display.tmp"
     export DISPLAY=":$(cat "$root/display")"
+    # Every program of a test would fail without a word on a display that
+    # does not answer.
+    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    xdpyinfo >/dev/null 2>&1 ||
+      { cat "$root/xvfb.log" >&2; echo "wine-env: Xvfb on $DISPLAY does not answer" >&2; exit 1; }
     # Per-pixel alpha of layered windows blends against black without one.
     if command -v xcompmgr >/dev/null; then
       xcompmgr -n >/dev/null 2>&1 </dev/null 9>&- &
-      echo $! > "$root/xcompmgr.pid"
+      remember $! "$root/xcompmgr.pid"
     fi
   fi
   start_printer
@@ -145,7 +159,7 @@ start() {
     # The services keep their inherited descriptors: give them none of ours
     # (the lock included, or the next start would wait for ever).
     wineserver -f -p >/dev/null 2>&1 </dev/null 9>&- &
-    echo $! > "$root/wineserver.pid"
+    remember $! "$root/wineserver.pid"
     # Start Wine's system processes now, with no descriptor of ours: the
     # first Wine program a test runs (even winepath in a script) would
     # otherwise hand them the test runner's output pipe, and the runner
@@ -157,7 +171,7 @@ start() {
 stop() {
   [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 || true
   for p in wineserver cupsd xcompmgr xvfb; do
-    if alive "$root/$p.pid"; then kill "$(cat "$root/$p.pid")" 2>/dev/null || true; fi
+    if alive "$root/$p.pid"; then kill "$(cut -d' ' -f1 "$root/$p.pid")" 2>/dev/null || true; fi
     rm -f "$root/$p.pid"
   done
   rm -f "$root/display"

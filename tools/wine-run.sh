@@ -20,6 +20,9 @@ if [ "${exe##*.}" = exe ] || [ "${exe##*.}" = EXE ]; then
 fi
 
 if ! "$here/wine-env.sh" status; then
+  # Said aloud: an environment that died under a running test leaves the
+  # programs it started on a display that is gone.
+  echo "wine-run: no Wine environment running in $ZZ_WINE_ROOT; starting one" >&2
   "$here/wine-env.sh" start >&2
   source "$here/wine-vars.sh" ""
 fi
@@ -33,14 +36,10 @@ fi
 out=$(mktemp "$ZZ_WINE_ROOT/out.XXXXXX")
 wine "$exe" "$@" >"$out" 2>&1 </dev/null
 rc=$?
-# Now and then Wine fails to start a program while many start at once: it
-# then ends at once, failing, without a word. A test program, which always
-# writes its first line at once (ZZ_WINE_RETRY=1), is then started once
-# more; one that really fails before writing anything fails again.
-if [ "${ZZ_WINE_RETRY:-0}" = 1 ] && [ $rc != 0 ] && [ ! -s "$out" ]; then
-  echo "wine-run: $(basename "$exe") ended with $rc before writing anything; starting it once more" >&2
-  wine "$exe" "$@" >"$out" 2>&1 </dev/null
-  rc=$?
+# A program that ends failing without a word (a crash at start-up, or Wine
+# unable to start it) is said so: it is never started again.
+if [ $rc != 0 ] && [ ! -s "$out" ]; then
+  echo "wine-run: $(basename "$exe") ended with $rc before writing anything" >&2
 fi
 cat "$out"
 rm -f "$out"

@@ -11,7 +11,12 @@ stage="$ZZ_BIN/../installer_stage"
 driver="$ZZ_BIN/installer_driver.exe"
 title="QV-安装向导"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zuzaror'
-fail() { echo "installer scenario: $*"; cat "$work/log" 2>/dev/null; exit 1; }
+fail() {
+  echo "installer scenario: $*"
+  import -window root "$shots/installer-failed.png" || true
+  cat "$work/log" "$work/driver.log" 2>/dev/null
+  exit 1
+}
 run_driver() { "$ZZ_WINE_RUN" "$driver" "$@" >> "$work/driver.log" 2>&1; }
 text() { tr -d '\r' < "$work/$1"; }
 
@@ -53,8 +58,7 @@ install() {
   rm -f "$work/requests" "$work/ready" "$work/process"
   ZZ_LOCALE=$locale "$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
   pid=$!
-  run_driver wait "$title" "$(winepath -w "$work/ready")"
-  wait_for ready
+  run_driver wait "$title" "$(winepath -w "$work/ready")" || fail "$tag: no installer window; $(text ready)"
   photograph "installer-$tag-idle"
   run_driver click "$title" 145 194
   sleep 0.6
@@ -62,7 +66,8 @@ install() {
   finish 0 "installer-$tag-idle" "installer-$tag-hourglass"
 
   # The main program was started from the installed folder.
-  run_driver process Zuzaror.exe "$(winepath -w "$work/process")" || fail "$tag: the main program was not started"
+  run_driver process Zuzaror.exe "$(winepath -w "$work/process")" ||
+    fail "$tag: the main program was not started; $(text process)"
   [ "$(text process)" = "C:\\$folder\\Zuzaror\\Zuzaror.exe" ] || fail "$tag: started $(text process)"
   local f
   for f in Zodadira.exe 1021.ini ml.mdb SkinH_EL.dll tjbb.grd wrbb.grd Zuzaror.exe; do
@@ -121,13 +126,13 @@ refused() {
     /d "C:\\$2" /f > /dev/null 2>&1
   "$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
   pid=$!
-  run_driver wait "$title" "$(winepath -w "$work/ready")"
+  run_driver wait "$title" "$(winepath -w "$work/ready")" || fail "$tag: no installer window; $(text ready)"
   run_driver click "$title" 145 194
-  run_driver wait "$title" "$(winepath -w "$work/box")" 300 200 || fail "$tag: no box"
+  run_driver wait "$title" "$(winepath -w "$work/box")" 300 200 || fail "$tag: no box; $(text box)"
   photograph_box "installer-$tag"
   run_driver click "$title" 150 182 300 200
   finish 0 "installer-$tag"
-  run_driver process Zuzaror.exe "$(winepath -w "$work/process")" && fail "$tag: a program was started"
+  run_driver absent Zuzaror.exe "$(winepath -w "$work/process")" || fail "$tag: a program was started; $(text process)"
   echo "installer scenario ($tag): ok"
 }
 
@@ -138,7 +143,8 @@ installed="$WINEPREFIX/drive_c/程序 文件/Zuzaror"
 echo earlier > "$installed/wrbb.grd"
 run_driver hold 'C:\程序 文件\Zuzaror\Zuzaror.exe' "$(winepath -w "$work/held")" &
 holder=$!
-for _ in $(seq 50); do [ -e "$work/held" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -e "$work/held" ] || ! kill -0 $holder 2>/dev/null && break; sleep 0.1; done
+[ -e "$work/held" ] || fail "held: the program's file could not be held"
 refused held "程序 文件"
 rm -f "$work/held"
 wait $holder || true

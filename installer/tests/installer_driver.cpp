@@ -1,7 +1,8 @@
 // Drives and inspects the installer from outside, for the scenario script.
 // Every answer goes to a UTF-8 file, never to the console's code page.
 //   installer_driver wait TITLE OUT [W H]    once a visible window has TITLE (and that
-//                                            client size): its handle
+//                                            client size): its handle; else the
+//                                            visible windows
 //   installer_driver shown TITLE W H         0 while such a window is visible
 //   installer_driver alive HANDLE            0 while that window is visible
 //   installer_driver click TITLE X Y [W H]   a left click at client (X, Y); with
@@ -11,6 +12,9 @@
 //                                            start with "desktop:" or "programs:"
 //   installer_driver record PATH OUT         the uninstall record's fields
 //   installer_driver process NAME OUT        the path of a running NAME, then ends it
+//                                            and waits for its end; waits a minute
+//                                            for it to appear
+//   installer_driver absent NAME OUT         0 when no NAME runs now; OUT lists what runs
 //   installer_driver start-lnk PATH          starts a shortcut's target in its working
 //                                            folder, as the shell does, and returns
 //   installer_driver hold PATH FLAG          holds PATH open without sharing, as Windows
@@ -54,26 +58,33 @@ struct Wanted {
   const wchar_t* title;
   int width, height;  // 0: any
   HWND found;
+  std::wstring seen;  // the visible windows looked at, for a failure to name
 };
 
 BOOL CALLBACK Match(HWND w, LPARAM param) {
   Wanted* wanted = reinterpret_cast<Wanted*>(param);
+  if (!IsWindowVisible(w)) return TRUE;
   wchar_t text[256] = L"";
   GetWindowTextW(w, text, 256);
   RECT client = {};
   GetClientRect(w, &client);
-  if (!IsWindowVisible(w) || lstrcmpW(text, wanted->title) != 0) return TRUE;
+  wanted->seen += L" \"" + std::wstring(text) + L"\" " + std::to_wstring(client.right) + L"x" +
+                  std::to_wstring(client.bottom) + L";";
+  if (lstrcmpW(text, wanted->title) != 0) return TRUE;
   if (wanted->width && (client.right != wanted->width || client.bottom != wanted->height)) return TRUE;
   wanted->found = w;
   return FALSE;
 }
 
-HWND FindVisible(const wchar_t* title, int width = 0, int height = 0) {
-  for (int i = 0; i < 300; ++i) {
-    Wanted wanted{title, width, height, nullptr};
+// Looks for a minute: a window shows within a second or two, but a loaded
+// machine running many tests at once may take far longer. On failure SEEN
+// names the visible windows of the last look.
+HWND FindVisible(const wchar_t* title, int width = 0, int height = 0, std::wstring* seen = nullptr) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(100)) {
+    Wanted wanted{title, width, height, nullptr, L""};
     EnumWindows(Match, reinterpret_cast<LPARAM>(&wanted));
     if (wanted.found) return wanted.found;
-    Sleep(100);
+    if (seen) *seen = L"visible:" + wanted.seen;
   }
   return nullptr;
 }
@@ -210,35 +221,71 @@ int StartShortcut(const wchar_t* where) {
 
 int Hold(const wchar_t* path, const wchar_t* flag) {
   HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE || !WriteUtf8(flag, L"held")) return 1;
+  if (file == INVALID_HANDLE_VALUE) {
+    std::fwprintf(stderr, L"hold: cannot open %ls: error %lu\n", path, GetLastError());
+    return 1;
+  }
+  if (!WriteUtf8(flag, L"held")) return 1;
   while (GetFileAttributesW(flag) != INVALID_FILE_ATTRIBUTES) Sleep(100);
   CloseHandle(file);
   return 0;
 }
 
+// Looks for a running NAME for up to a minute (a program started by another
+// one under a loaded machine may take long to appear); on failure OUT lists
+// the processes that were seen instead.
 int Process(const wchar_t* name, const wchar_t* out) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  std::wstring seen;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(100)) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) continue;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
+    seen.clear();
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+      seen += std::wstring(L" ") + entry.szExeFile;
       if (lstrcmpiW(entry.szExeFile, name) != 0) continue;
-      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
-                                   entry.th32ProcessID);
+      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                   FALSE, entry.th32ProcessID);
       wchar_t path[MAX_PATH] = L"";
       DWORD size = MAX_PATH;
       if (process) {
         QueryFullProcessImageNameW(process, 0, path, &size);
+        // Ending is not immediate: until the program has gone, its file is
+        // held and its windows are still there for the next step to meet.
         TerminateProcess(process, 0);
+        if (WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) {
+          CloseHandle(process);
+          CloseHandle(snapshot);
+          WriteUtf8(out, std::wstring(L"did not end: ") + path);
+          return 1;
+        }
         CloseHandle(process);
       }
       CloseHandle(snapshot);
       return WriteUtf8(out, path) ? 0 : 1;
     }
     CloseHandle(snapshot);
-    Sleep(100);
   }
+  WriteUtf8(out, L"running:" + seen);
   return 1;
+}
+
+// A program is in the list from the moment it is created: once the
+// program that would have started it has ended, one look is enough.
+int Absent(const wchar_t* name, const wchar_t* out) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 2;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  std::wstring seen = L"running:";
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    seen += std::wstring(L" ") + entry.szExeFile;
+    found = found || lstrcmpiW(entry.szExeFile, name) == 0;
+  }
+  CloseHandle(snapshot);
+  return WriteUtf8(out, seen) && !found ? 0 : 1;
 }
 
 // Damage that only the digest can see: the LZMA streams have no end marker,
@@ -280,7 +327,9 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   const std::wstring command = argv[1];
   if (command == L"wait" && (argc == 4 || argc == 6)) {
-    HWND w = argc == 6 ? FindVisible(argv[2], _wtoi(argv[4]), _wtoi(argv[5])) : FindVisible(argv[2]);
+    std::wstring seen;
+    HWND w = FindVisible(argv[2], argc == 6 ? _wtoi(argv[4]) : 0, argc == 6 ? _wtoi(argv[5]) : 0, &seen);
+    if (!w) WriteUtf8(argv[3], seen);
     return w && WriteUtf8(argv[3], std::to_wstring(reinterpret_cast<std::uintptr_t>(w))) ? 0 : 1;
   }
   if (command == L"alive" && argc == 3) {
@@ -288,7 +337,7 @@ int wmain(int argc, wchar_t** argv) {
     return IsWindow(w) && IsWindowVisible(w) ? 0 : 1;
   }
   if (command == L"shown" && argc == 5) {
-    Wanted wanted{argv[2], _wtoi(argv[3]), _wtoi(argv[4]), nullptr};
+    Wanted wanted{argv[2], _wtoi(argv[3]), _wtoi(argv[4]), nullptr, L""};
     EnumWindows(Match, reinterpret_cast<LPARAM>(&wanted));
     return wanted.found ? 0 : 1;
   }
@@ -324,6 +373,7 @@ int wmain(int argc, wchar_t** argv) {
                : 1;
   }
   if (command == L"process" && argc == 4) return Process(argv[2], argv[3]);
+  if (command == L"absent" && argc == 4) return Absent(argv[2], argv[3]);
   if (command == L"flip" && argc == 4) return FlipCleanly(argv[2], argv[3]);
   return 2;
 }

@@ -61,6 +61,22 @@ TEST(ListBackground, PictureFromTheCanvasHoldsOneRowOfEachColour) {
   }
 }
 
+// The list's answer to the picture is the platform's (this Wine refuses a
+// URL source): the list is made to answer either way, and what it was asked.
+WNDPROC g_list_proc = nullptr;
+bool g_accept_picture = false;
+LVBKIMAGEW g_asked{};
+std::wstring g_asked_path;
+
+LRESULT CALLBACK AnsweringList(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == LVM_SETBKIMAGEW) {
+    g_asked = *reinterpret_cast<LVBKIMAGEW*>(lparam);
+    g_asked_path = g_asked.pszImage ? g_asked.pszImage : L"";
+    return g_accept_picture;
+  }
+  return CallWindowProcW(g_list_proc, w, message, wparam, lparam);
+}
+
 TEST(ListBackground, PictureGoesToTheTempFolderAndARefusedOneKeepsTextOpaque) {
   namespace fs = std::filesystem;
   fs::path folder = fs::temp_directory_path() / L"zz_list_background";
@@ -71,25 +87,27 @@ TEST(ListBackground, PictureGoesToTheTempFolderAndARefusedOneKeepsTextOpaque) {
   bool had_temp = GetEnvironmentVariableW(L"temp", was_temp, MAX_PATH + 1) > 0;
   SetEnvironmentVariableW(L"temp", wide.c_str());
 
-  HWND list = MakeList();
-  ASSERT_NE(list, nullptr);
-  COLORREF text_background = static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0));
-  keeper::SetListBackground(list, true, true);
-  std::string written;
-  ASSERT_TRUE(rt::ReadWholeFile(gbk_folder + "\\rezido_lv.ben", &written));
-  EXPECT_EQ(written, keeper::ListBackgroundPicture(keeper::MeasureRowPitch(list)));
-
-  LVBKIMAGEW image{};
-  image.ulFlags = LVBKIF_SOURCE_MASK;
-  bool taken = SendMessageW(list, LVM_GETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)) &&
-               (image.ulFlags & LVBKIF_SOURCE_MASK) != LVBKIF_SOURCE_NONE;
-  COLORREF now = static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0));
-  if (taken)
-    EXPECT_EQ(now, CLR_NONE);
-  else
-    EXPECT_EQ(now, text_background);  // rows stay readable without the picture
-
-  DestroyWindow(list);
+  for (bool accept : {true, false}) {
+    HWND list = MakeList();
+    ASSERT_NE(list, nullptr);
+    g_list_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnsweringList)));
+    g_accept_picture = accept;
+    g_asked_path.clear();
+    COLORREF text_background = static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0));
+    ASSERT_NE(text_background, CLR_NONE);
+    keeper::SetListBackground(list, true, true);
+    std::string written;
+    ASSERT_TRUE(rt::ReadWholeFile(gbk_folder + "\\rezido_lv.ben", &written));
+    EXPECT_EQ(written, keeper::ListBackgroundPicture(keeper::MeasureRowPitch(list)));
+    EXPECT_EQ(g_asked.ulFlags, static_cast<ULONG>(LVBKIF_SOURCE_URL | LVBKIF_STYLE_TILE));
+    EXPECT_EQ(g_asked_path, wide + L"\\rezido_lv.ben");
+    // Text over a taken picture lets it show; without it, rows stay readable.
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0)),
+              accept ? CLR_NONE : text_background)
+        << accept;
+    DestroyWindow(list);
+  }
   SetEnvironmentVariableW(L"temp", had_temp ? was_temp : nullptr);
   std::error_code error;
   fs::remove_all(folder, error);
