@@ -52,6 +52,9 @@ PY
 install() {
   local tag=$1 folder=$2 locale=$3 unix
   unix="$WINEPREFIX/drive_c/$folder"
+  # The prefix outlives a run: an installation left by the last one would
+  # make this a reinstallation, which keeps that run's ml.mdb.
+  rm -rf "${unix:?}"
   mkdir -p "$unix"
   wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir /t REG_SZ \
     /d "C:\\$folder" /f > /dev/null 2>&1 || fail "cannot set ProgramFilesDir"
