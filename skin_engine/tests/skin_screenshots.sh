@@ -19,7 +19,7 @@ show() {
     > "$work/log" 2>&1 &
   local pid=$!
   for _ in $(seq 300); do [ -s "$work/ready" ] && break; sleep 0.1; done
-  [ -s "$work/ready" ] || { cat "$work/log"; kill $pid; fail "skin $skin: the window never showed"; }
+  [ -s "$work/ready" ] || { cat "$work/log"; kill $pid 2>/dev/null || true; fail "skin $skin: the window never showed"; }
   if [ -n "$shot" ]; then photograph "$shot"; fi
   touch "$work/go"
   local rc=0
