@@ -2,9 +2,19 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "access_sql.h"
 #include "gbk_text.h"
@@ -17,6 +27,9 @@ namespace {
 constexpr int kApplicationId = 0x5A5A4D44;
 constexpr const char* kMetaTable = "zz_file";
 constexpr int kVerifierRounds = 20000;
+// How long a second copy of the program in the middle of its own write is
+// waited for.
+constexpr int kBusyMilliseconds = 2000;
 
 // A salted, iterated hash of the password. It keeps the password itself out
 // of the file; it is a verifier, not encryption of the data.
@@ -59,46 +72,52 @@ void RemoveFile(const std::string& gbk_path) {
 #endif
 }
 
-long FileSize(const std::string& gbk_path) {
-  std::FILE* f = OpenFile(gbk_path, "rb");
-  if (!f) return -1;
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fclose(f);
-  return size;
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A file made now: never one that is there already.
+File CreateNewFile(const std::string& gbk_path) {
+#ifdef _WIN32
+  std::u16string wide_path = zz::GbkToUtf16(gbk_path);
+  int fd = _wopen(reinterpret_cast<const wchar_t*>(wide_path.c_str()), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                  _S_IREAD | _S_IWRITE);
+  std::FILE* f = fd < 0 ? nullptr : _fdopen(fd, "wb");
+  if (fd >= 0 && !f) _close(fd);
+#else
+  int fd = open(zz::GbkToUtf8(gbk_path).c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+  std::FILE* f = fd < 0 ? nullptr : fdopen(fd, "wb");
+  if (fd >= 0 && !f) close(fd);
+#endif
+  return File(f);
 }
 
-bool CopyFileBytes(const std::string& from, const std::string& to) {
-  std::FILE* in = OpenFile(from, "rb");
+long FileSize(const std::string& gbk_path) {
+  File f(OpenFile(gbk_path, "rb"));
+  if (!f) return -1;
+  std::fseek(f.get(), 0, SEEK_END);
+  return std::ftell(f.get());
+}
+
+bool CopyFileBytes(const std::string& from, std::FILE* out) {
+  File in(OpenFile(from, "rb"));
   if (!in) return false;
-  std::FILE* out = OpenFile(to, "wb");
-  bool ok = out != nullptr;
   char buf[65536];
   std::size_t got;
-  while (ok && (got = std::fread(buf, 1, sizeof buf, in)) > 0)
-    ok = std::fwrite(buf, 1, got, out) == got;
-  ok = ok && !std::ferror(in);
-  std::fclose(in);
-  if (out && std::fclose(out) != 0) ok = false;
-  return ok;
+  bool ok = true;
+  while (ok && (got = std::fread(buf, 1, sizeof buf, in.get())) > 0) ok = std::fwrite(buf, 1, got, out) == got;
+  return ok && !std::ferror(in.get());
 }
 
-// The file's first 100 bytes say whether it is an SQLite file of ours; read
-// them without SQLite, which could otherwise touch a foreign file. While a
-// write was cut short the header may already count pages the file has not
-// yet grown to: the size is then judged after the roll-back.
-bool LooksLikeOurs(const std::string& gbk_path, std::string* error, bool check_size = true) {
-  std::FILE* f = OpenFile(gbk_path, "rb");
-  if (!f) {
-    *error = "cannot open the file";
-    return false;
-  }
-  unsigned char header[100];
-  std::size_t got = std::fread(header, 1, sizeof header, f);
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fclose(f);
-  if (got < sizeof header || std::memcmp(header, "SQLite format 3", 16) != 0) {
+// The first 100 bytes of an SQLite file of ours. A header that counts more
+// pages than the file holds is a truncated file; while a write was cut
+// short, though, the count may run ahead of the file until the roll-back.
+constexpr std::size_t kHeaderSize = 100;
+
+bool HeaderIsOurs(const unsigned char* header, std::size_t got, long long size, bool check_size,
+                  std::string* error) {
+  if (got < kHeaderSize || std::memcmp(header, "SQLite format 3", 16) != 0) {
     *error = "not a database file";
     return false;
   }
@@ -117,6 +136,111 @@ bool LooksLikeOurs(const std::string& gbk_path, std::string* error, bool check_s
     return false;
   }
   return true;
+}
+
+// Read without SQLite, which could otherwise touch a foreign file.
+bool LooksLikeOurs(const std::string& gbk_path, std::string* error, bool check_size) {
+  File f(OpenFile(gbk_path, "rb"));
+  if (!f) {
+    *error = "cannot open the file";
+    return false;
+  }
+  unsigned char header[kHeaderSize];
+  std::size_t got = std::fread(header, 1, sizeof header, f.get());
+  std::fseek(f.get(), 0, SEEK_END);
+  return HeaderIsOurs(header, got, std::ftell(f.get()), check_size, error);
+}
+
+// A connection's database file as SQLite holds it. Reads go through this
+// handle: on POSIX, closing any other descriptor of the file would drop the
+// connection's locks.
+sqlite3_file* HeldFile(sqlite3* db) {
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+      !file->pMethods)
+    return nullptr;
+  return file;
+}
+
+bool HeldFileIsOurs(sqlite3_file* file, std::string* error) {
+  unsigned char header[kHeaderSize];
+  sqlite3_int64 size = 0;
+  if (!file || file->pMethods->xFileSize(file, &size) != SQLITE_OK) {
+    *error = "cannot read the file";
+    return false;
+  }
+  bool got = file->pMethods->xRead(file, header, sizeof header, 0) == SQLITE_OK;
+  return HeaderIsOurs(header, got ? sizeof header : 0, size, true, error);
+}
+
+bool CopyHeldFile(sqlite3_file* file, std::FILE* out) {
+  sqlite3_int64 size = 0;
+  if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) return false;
+  char buf[65536];
+  for (sqlite3_int64 at = 0; at < size;) {
+    const int n = static_cast<int>(size - at < static_cast<sqlite3_int64>(sizeof buf) ? size - at : sizeof buf);
+    if (file->pMethods->xRead(file, buf, n, at) != SQLITE_OK ||
+        std::fwrite(buf, 1, static_cast<std::size_t>(n), out) != static_cast<std::size_t>(n))
+      return false;
+    at += n;
+  }
+  return true;
+}
+
+// SQLite's own shared lock on a connection's file, taken on its handle
+// without SQLite's reading: while it is held nobody writes the file nor
+// rolls its journal back. A second copy of the program committing at this
+// moment is waited for.
+class SharedLock {
+ public:
+  explicit SharedLock(sqlite3_file* file) : file_(file) {
+    if (!file_) return;
+    int rc;
+    for (int waited = 0;
+         (rc = file_->pMethods->xLock(file_, SQLITE_LOCK_SHARED)) == SQLITE_BUSY && waited < kBusyMilliseconds;
+         waited += 10)
+      sqlite3_sleep(10);
+    held_ = rc == SQLITE_OK;
+  }
+  ~SharedLock() {
+    if (held_) file_->pMethods->xUnlock(file_, SQLITE_LOCK_NONE);
+  }
+  SharedLock(const SharedLock&) = delete;
+  SharedLock& operator=(const SharedLock&) = delete;
+  bool held() const { return held_; }
+  // True while another connection holds the write lock, or when that
+  // cannot be told.
+  bool OtherWrites() const {
+    int locked = 1;
+    return file_->pMethods->xCheckReservedLock(file_, &locked) != SQLITE_OK || locked;
+  }
+
+ private:
+  sqlite3_file* file_;
+  bool held_ = false;
+};
+
+// SQLite's test of a journal beside a file nobody writes: not empty, and its
+// first byte set, which happens only once its header has been synced.
+// Before that the file itself was never touched.
+bool JournalHoldsPages(const std::string& journal) {
+  File f(OpenFile(journal, "rb"));
+  int first = f ? std::fgetc(f.get()) : EOF;
+  return first != EOF && first != 0;
+}
+
+// A name beside the file that no other copy of the program is using at the
+// same moment: two copies starting together over one journal each check a
+// copy of their own.
+File CreateCheckCopy(const std::string& gbk_path, std::string* name) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "-check-%08x%08x", random(), random());
+    *name = gbk_path + suffix;
+    if (File f = CreateNewFile(*name)) return f;
+  }
+  return nullptr;
 }
 
 // Reads "KEY=value" fields of a connect string.
@@ -373,6 +497,8 @@ void Recordset::GiveStorage(std::vector<StoredCell>* cells, std::string* texts) 
 
 DatabaseConnection::~DatabaseConnection() { CloseExternalDatabase(); }
 
+void DatabaseConnection::ConnectionCloser::operator()(sqlite3* db) const { sqlite3_close(db); }
+
 std::string DatabaseConnection::BuildConnectString(const std::string& path,
                                                    const std::string& user,
                                                    const std::string& password) {
@@ -408,67 +534,106 @@ bool DatabaseConnection::OpenWithConnectString(const std::string& connect) {
     last_error_ = "no DBQ in the connect string";
     return false;
   }
-  // A write cut short (the program or the PC stopped) leaves its journal
-  // beside the file. Only a read-write connection can roll it back, and the
-  // file must not be touched before it is known to be ours with this
-  // password: the checks then run on a rolled-back copy.
-  const std::string journal = path + "-journal";
-  const bool hot = FileSize(journal) > 0;
-  if (!LooksLikeOurs(path, &last_error_, !hot)) return false;
-  bool accepted;
-  if (hot) {
-    const std::string copy = path + "-check";
-    RemoveFile(copy + "-journal");
-    accepted = CopyFileBytes(path, copy) && CopyFileBytes(journal, copy + "-journal") &&
-               RollBack(copy) && CheckUntouched(copy, password);
-    if (!accepted && last_error_.empty()) last_error_ = "cannot check the interrupted file";
-    RemoveFile(copy);
-    RemoveFile(copy + "-journal");
-  } else {
-    accepted = CheckUntouched(path, password);
-  }
-  if (!accepted) return false;
+  // The file must be known to be ours, with this password, before a
+  // read-write connection may touch it; its size is judged once it holds
+  // still.
+  if (!LooksLikeOurs(path, &last_error_, false)) return false;
+  bool hot = false;
+  if (!CheckUntouched(path, password, &hot)) return false;
 
-  // The first read rolls the journal back (a second copy of the program
+  // The first read rolls a hot journal back (a second copy of the program
   // in the middle of its own write is waited for).
-  sqlite3* db = nullptr;
-  bool opened = sqlite3_open_v2(zz::GbkToUtf8(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-  if (opened) sqlite3_busy_timeout(db, 2000);
-  if (!opened || (hot && !Exec(db, "SELECT count(*) FROM sqlite_master", &last_error_))) {
-    if (last_error_.empty()) last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
-    sqlite3_close(db);
+  Connection db = OpenConnection(path, SQLITE_OPEN_READWRITE);
+  if (!db || (hot && !Exec(db.get(), "SELECT count(*) FROM sqlite_master", &last_error_))) {
+    if (last_error_.empty()) last_error_ = db ? sqlite3_errmsg(db.get()) : "cannot open";
     return false;
   }
-  db_ = db;
+  db_ = db.release();
   return true;
 }
 
-// Every check runs on a read-only connection: a damaged or foreign file, or
-// a wrong password, leaves the file exactly as it was.
-bool DatabaseConnection::CheckUntouched(const std::string& gbk_path, const std::string& password) {
-  if (!LooksLikeOurs(gbk_path, &last_error_)) return false;
-  sqlite3* check_db = nullptr;
-  if (sqlite3_open_v2(zz::GbkToUtf8(gbk_path).c_str(), &check_db, SQLITE_OPEN_READONLY, nullptr) !=
-      SQLITE_OK) {
-    last_error_ = check_db ? sqlite3_errmsg(check_db) : "cannot open";
-    sqlite3_close(check_db);
-    return false;
+DatabaseConnection::Connection DatabaseConnection::OpenConnection(const std::string& gbk_path, int flags) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(zz::GbkToUtf8(gbk_path).c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
+    sqlite3_close(db);
+    return nullptr;
   }
-  bool accepted = CheckFile(check_db, password, &last_error_);
-  sqlite3_close(check_db);
-  return accepted;
+  sqlite3_busy_timeout(db, kBusyMilliseconds);
+  return Connection(db);
+}
+
+// Every check runs on a read-only connection: a damaged or foreign file, or
+// a wrong password, leaves the file exactly as it was. A journal beside the
+// file holds a write cut short only as SQLite judges it (hot: not empty, its
+// header synced, and no other connection writing); a read-only connection
+// cannot roll such a journal back and says so, and the checks then run on a
+// rolled-back copy. Any other journal is SQLite's to reuse.
+bool DatabaseConnection::CheckUntouched(const std::string& gbk_path, const std::string& password, bool* hot) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    Connection check = OpenConnection(gbk_path, SQLITE_OPEN_READONLY);
+    if (!check) return false;
+    // The read transaction holds the file still while it is checked: a
+    // second copy of the program that is writing is read past, or waited
+    // for while it commits.
+    std::string error;
+    if (Exec(check.get(), "BEGIN; SELECT count(*) FROM sqlite_master", &error)) {
+      *hot = false;
+      return HeldFileIsOurs(HeldFile(check.get()), &last_error_) && CheckFile(check.get(), password, &last_error_);
+    }
+    if (sqlite3_extended_errcode(check.get()) != SQLITE_READONLY_ROLLBACK) {
+      last_error_ = error;
+      return false;
+    }
+    *hot = true;
+    switch (CheckRolledBackCopy(check.get(), gbk_path, password)) {
+      case CopyCheck::kAccepted: return true;
+      case CopyCheck::kRefused: return false;
+      case CopyCheck::kNoLongerHot: break;  // another copy of the program rolled it back: look again
+    }
+  }
+  last_error_ = "cannot check the interrupted file";
+  return false;
+}
+
+DatabaseConnection::CopyCheck DatabaseConnection::CheckRolledBackCopy(sqlite3* check, const std::string& gbk_path,
+                                                                      const std::string& password) {
+  const std::string journal = gbk_path + "-journal";
+  std::string copy;
+  bool copied;
+  {
+    // Nobody rolls the journal back or writes the file while the two are
+    // copied.
+    sqlite3_file* file = HeldFile(check);
+    SharedLock lock(file);
+    if (!lock.held()) {
+      last_error_ = "the file is locked";
+      return CopyCheck::kRefused;
+    }
+    if (lock.OtherWrites() || !JournalHoldsPages(journal)) return CopyCheck::kNoLongerHot;
+    File copy_file = CreateCheckCopy(gbk_path, &copy);
+    if (!copy_file) {
+      last_error_ = "cannot copy the interrupted file";
+      return CopyCheck::kRefused;
+    }
+    File journal_copy = CreateNewFile(copy + "-journal");
+    copied = CopyHeldFile(file, copy_file.get()) && journal_copy && CopyFileBytes(journal, journal_copy.get()) &&
+             std::fclose(copy_file.release()) == 0 && std::fclose(journal_copy.release()) == 0;
+  }
+  bool copy_hot = false;
+  const bool accepted = copied && RollBack(copy) && CheckUntouched(copy, password, &copy_hot) && !copy_hot;
+  if (!accepted && last_error_.empty()) last_error_ = "cannot check the interrupted file";
+  RemoveFile(copy);
+  RemoveFile(copy + "-journal");
+  return accepted ? CopyCheck::kAccepted : CopyCheck::kRefused;
 }
 
 // SQLite rolls a hot journal back on the first read of a read-write
 // connection, and deletes the journal.
 bool DatabaseConnection::RollBack(const std::string& gbk_path) {
-  sqlite3* db = nullptr;
-  bool ok = sqlite3_open_v2(zz::GbkToUtf8(gbk_path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
-                SQLITE_OK &&
-            Exec(db, "SELECT count(*) FROM sqlite_master", &last_error_);
-  if (!ok && last_error_.empty()) last_error_ = db ? sqlite3_errmsg(db) : "cannot open";
-  sqlite3_close(db);
-  return ok && FileSize(gbk_path + "-journal") <= 0;
+  Connection db = OpenConnection(gbk_path, SQLITE_OPEN_READWRITE);
+  return db && Exec(db.get(), "SELECT count(*) FROM sqlite_master", &last_error_) &&
+         FileSize(gbk_path + "-journal") <= 0;
 }
 
 void DatabaseConnection::CloseExternalDatabase() {

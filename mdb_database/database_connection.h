@@ -130,7 +130,19 @@ class DatabaseConnection {
                                  std::string* error);
 
  private:
-  bool CheckUntouched(const std::string& gbk_path, const std::string& password);
+  struct ConnectionCloser {
+    void operator()(sqlite3* db) const;
+  };
+  using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
+  enum class CopyCheck { kAccepted, kRefused, kNoLongerHot };
+
+  // With a busy timeout; nothing, with the reason kept, when it cannot open.
+  Connection OpenConnection(const std::string& gbk_path, int flags);
+  // Whether the file is whole, ours and opened with this password, judged
+  // without changing a byte of it; `hot` tells whether its journal must be
+  // rolled back by the first read.
+  bool CheckUntouched(const std::string& gbk_path, const std::string& password, bool* hot);
+  CopyCheck CheckRolledBackCopy(sqlite3* check, const std::string& gbk_path, const std::string& password);
   bool RollBack(const std::string& gbk_path);
 
   sqlite3* db_ = nullptr;

@@ -64,6 +64,19 @@ class Database : public ::testing::Test {
         << db_.LastError();
   }
 
+  // 挂号 of every day, in the order stored.
+  static std::vector<std::string> Figures(mdb::DatabaseConnection& db) {
+    int days = db.OpenRecordset("select * from [项目数据]");
+    std::vector<std::string> figures;
+    for (db.MoveFirst(days); !db.IsEOF(days); db.MoveNext(days)) {
+      std::string figure;
+      db.ReadField(days, "挂号").AsText(&figure);
+      figures.push_back(figure);
+    }
+    db.CloseRecordset(days);
+    return figures;
+  }
+
   fs::path folder_, path_;
   mdb::DatabaseConnection db_;
 };
@@ -303,15 +316,51 @@ TEST_F(Database, AWriteCutShortIsRolledBackOnceTheFileIsKnownToBeOurs) {
 
   ASSERT_TRUE(other.OpenExternalDatabase(Gbk(path_), "", kPassword)) << other.LastError();
   EXPECT_FALSE(fs::exists(journal));
-  int days = other.OpenRecordset("select * from [项目数据]");
-  std::vector<std::string> figures;
-  for (other.MoveFirst(days); !other.IsEOF(days); other.MoveNext(days)) {
-    std::string figure;
-    other.ReadField(days, "挂号").AsText(&figure);
-    figures.push_back(figure);
-  }
-  EXPECT_EQ(figures, (std::vector<std::string>{"12.5", "7"}));
+  EXPECT_EQ(Figures(other), (std::vector<std::string>{"12.5", "7"}));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+// A journal that SQLite would not roll back never locks the books: that of
+// a second copy of the program still in the middle of a small write, and
+// the one it leaves when it is stopped before the journal's first sync.
+TEST_F(Database, AJournalThatIsNotHotLeavesTheBooksOpen) {
+  AddDay("2010年3月1日", "12.5");
+  db_.CloseExternalDatabase();
+  const std::string committed = ReadAll(path_);
+  const fs::path journal = folder_ / "ml.mdb-journal";
+  int ready[2], stop[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(stop), 0);
+  pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  char byte = 0;
+  if (writer == 0) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, u8"BEGIN; INSERT INTO 项目数据 (日期, 挂号) VALUES ('2011-01-01', '99')", nullptr, nullptr,
+                 nullptr);
+    (void)!write(ready[1], &byte, 1);
+    (void)!read(stop[0], &byte, 1);
+    kill(getpid(), SIGKILL);
+  }
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  ASSERT_GT(fs::file_size(journal), 0u);
+  mdb::DatabaseConnection other;
+  EXPECT_TRUE(other.OpenExternalDatabase(Gbk(path_), "", kPassword)) << other.LastError();
+  EXPECT_EQ(Figures(other), (std::vector<std::string>{"12.5"}));
+  other.CloseExternalDatabase();
+
+  ASSERT_EQ(write(stop[1], &byte, 1), 1);
+  int status = 0;
+  waitpid(writer, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_GT(fs::file_size(journal), 0u);
+  ASSERT_EQ(ReadAll(path_), committed);
+  ASSERT_TRUE(other.OpenExternalDatabase(Gbk(path_), "", kPassword)) << other.LastError();
+  EXPECT_EQ(Figures(other), (std::vector<std::string>{"12.5"}));
+  EXPECT_TRUE(other.ExecuteStatement("insert into [项目数据] ([日期],[挂号]) values ('2010年3月2日','3')"));
+  EXPECT_EQ(Figures(other), (std::vector<std::string>{"12.5", "3"}));
+  for (int fd : {ready[0], ready[1], stop[0], stop[1]}) close(fd);
 }
 #endif
 
