@@ -10,6 +10,10 @@ namespace zz {
 namespace {
 
 constexpr int kPrecision = 13;
+// A day of a health centre stays far below a billion; with these the sum of
+// a day's figures keeps to the 13 digits the totals are written with.
+constexpr std::size_t kMaxWholeDigits = 9;
+constexpr std::size_t kMaxFractionDigits = 4;
 
 void StripTrailingZeros(std::string& digits) {
   if (digits.find('.') == std::string::npos) return;
@@ -116,11 +120,15 @@ std::optional<std::string> PlainNumberText(std::string_view gbk_text) {
   while (last > first && IsSpace(ascii[last - 1])) --last;
   ascii = ascii.substr(first, last - first);
   if (ascii.empty()) return ascii;
-  std::size_t i = ascii[0] == '-' ? 1 : 0, digits = 0;
-  while (i < ascii.size() && IsDigit(ascii[i])) ++i, ++digits;
-  if (i < ascii.size() && ascii[i] == '.')
-    for (++i; i < ascii.size() && IsDigit(ascii[i]); ++i) ++digits;
-  if (digits == 0 || i != ascii.size()) return std::nullopt;
+  std::size_t i = ascii[0] == '-' ? 1 : 0, whole = 0, fraction = 0;
+  while (i < ascii.size() && IsDigit(ascii[i])) ++i, ++whole;
+  const bool point = i < ascii.size() && ascii[i] == '.';
+  if (point)
+    for (++i; i < ascii.size() && IsDigit(ascii[i]); ++i) ++fraction;
+  if (whole + fraction == 0 || i != ascii.size() || whole > kMaxWholeDigits || fraction > kMaxFractionDigits)
+    return std::nullopt;
+  if (point && fraction == 0) ascii.pop_back();
+  if (ascii[0] == '-' && ascii.find_first_of("123456789") == std::string::npos) ascii.erase(0, 1);
   return ascii;
 }
 

@@ -23,9 +23,12 @@ double ParseNumber(std::string_view text);
 // A typed figure as the plain decimal number the program stores: blanks
 // trimmed, full-width digits, point and minus (as a Chinese input method
 // types them in full-width mode) taken as ASCII. Empty stays empty. Nothing
-// when what is left is not an optional minus, digits and an optional point
-// with more digits: "1,234.50", "50元" and "1e5" are refused, since their
-// totals would read only a part of them.
+// when what is left is not an optional minus, at most 9 digits and an
+// optional point with at most 4 more: "1,234.50", "50元" and "1e5" are
+// refused, since their totals would read only a part of them, and longer
+// figures, which would total as "1.#INF" or in exponent form. A trailing
+// point and the minus of a zero are dropped ("5." is "5", "-0" is "0"), as
+// the totals read them.
 std::optional<std::string> PlainNumberText(std::string_view gbk_text);
 
 }  // namespace zz

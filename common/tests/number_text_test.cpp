@@ -45,11 +45,15 @@ TEST(NumberText, SumsShowAsAPersonWouldExpect) {
 
 TEST(NumberText, TypedFiguresArePlainDecimalsOrRefused) {
   struct Case { const char* typed; const char* stored; } kept[] = {
-      {"", ""}, {"  ", ""}, {" 12.50 ", "12.50"}, {"-3", "-3"}, {".5", ".5"}, {"5.", "5."},
-      {"１２３", "123"}, {"－１２．５", "-12.5"}, {"　８　", "8"},
+      {"", ""}, {"  ", ""}, {" 12.50 ", "12.50"}, {"-3", "-3"}, {".5", ".5"}, {"5.", "5"},
+      {"-0", "0"}, {"-0.00", "0.00"}, {"１２３", "123"}, {"－１２．５", "-12.5"}, {"　８　", "8"},
+      {"999999999.9999", "999999999.9999"}, {"-123456789.5", "-123456789.5"},
   };
   for (const Case& c : kept) EXPECT_EQ(zz::PlainNumberText(c.typed).value_or("refused"), c.stored) << c.typed;
-  for (const char* refused : {"1,234.50", "50元", "1e5", ".", "-", "+5", "1 2", "0x10", "１２３，４", "\xA3"})
+  // Longer figures would total as "1.#INF" or in exponent form.
+  const std::string huge(310, '9');
+  for (const std::string refused : {"1,234.50", "50元", "1e5", ".", "-", "+5", "1 2", "0x10", "１２３，４", "\xA3",
+                                    "1234567890", "1.12345", "12345678901234567890", huge.c_str()})
     EXPECT_FALSE(zz::PlainNumberText(refused).has_value()) << refused;
 }
 
