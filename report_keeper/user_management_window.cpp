@@ -68,6 +68,7 @@ class UserManagementWindow {
   UserAccount Typed();
   bool NameTaken(const std::string& name, long long except = 0);
   bool KeepsAManager(long long key, bool key_manages);
+  bool ChangedTheAccount(const std::string& sql, const char* failure);
   // The selected row's key; false, after saying so, when there is none.
   bool SelectedKey(long long* key);
   void Say(const char* text, int style = 0) { rt::ShowMessage(text, "", style, window_.hwnd()); }
@@ -170,6 +171,18 @@ bool UserManagementWindow::KeepsAManager(long long key, bool key_manages) {
   return kept;
 }
 
+// An account that another copy of the program has deleted takes nothing:
+// that is no success, and the list then shows what is there. False, after
+// saying so, when the statement failed or changed no row.
+bool UserManagementWindow::ChangedTheAccount(const std::string& sql, const char* failure) {
+  mdb::DatabaseConnection& db = Program().database;
+  const bool ran = db.ExecuteStatement(sql);
+  if (ran && db.ChangedRows() > 0) return true;
+  Say(failure);
+  if (ran) RebuildList();
+  return false;
+}
+
 // A modify is held to the add's checks on the name and the password: an
 // empty name, or one another account holds, could never log in.
 void UserManagementWindow::OnModify() {
@@ -181,7 +194,7 @@ void UserManagementWindow::OnModify() {
   if (!TypedTextFits(window_, {"编辑框_用户名", "编辑框_密码"})) return;
   if (NameTaken(user.name, key)) return Say("此用户名已经存在，不可以重复！");
   if (!KeepsAManager(key, user.rights[0])) return;
-  if (!Program().database.ExecuteStatement(UpdateUser(user, key))) return Say("用户信息修改失败");
+  if (!ChangedTheAccount(UpdateUser(user, key), "用户信息修改失败")) return;
   Say("用户信息修改成功");
   RebuildList();
 }
@@ -190,7 +203,7 @@ void UserManagementWindow::OnDelete() {
   long long key = 0;
   if (!SelectedKey(&key)) return;
   if (!KeepsAManager(key, false)) return;
-  if (!Program().database.ExecuteStatement(DeleteUser(key))) return Say("删除用户失败");
+  if (!ChangedTheAccount(DeleteUser(key), "删除用户失败")) return;
   Say("删除用户成功");
   RebuildList();
 }

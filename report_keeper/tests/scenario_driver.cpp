@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "database_connection.h"
 #include "gbk_text.h"
 
 namespace {
@@ -848,6 +849,27 @@ void UserManagement(const std::wstring& folder) {
   Check(AnswerBox("信息：", "请先选择一个用户信息"), "modify without a selection is refused");
   Press(Unit(users, 9));
   Check(AnswerBox("信息：", "请先选择一个用户信息"), "delete without a selection is refused");
+
+  // Another copy of the program deletes the account chosen here: a modify
+  // or delete of it then changes nothing, and says so.
+  const struct { int button; const char* failure; } kStale[] = {{8, "用户信息修改失败"}, {9, "删除用户失败"}};
+  for (const auto& stale : kStale) {
+    TypeAccount(users, L"ghost", L"g", L"g");
+    Press(Unit(users, 7));
+    Check(AnswerBox("信息：", "添加用户成功"), "an account is added");
+    PostMessageW(list, WM_KEYDOWN, VK_END, 0);
+    PostMessageW(list, WM_KEYUP, VK_END, 0);
+    Sleep(300);
+    mdb::DatabaseConnection other;
+    Check(other.OpenExternalDatabase(zz::Utf16ToGbk(std::u16string(folder.begin(), folder.end())) + "\\ml.mdb", "",
+                                     "qe.7358+-") &&
+              other.ExecuteStatement("delete * from [用户信息] where [用户名]='ghost'") && other.ChangedRows() == 1,
+          "another copy of the program deletes it");
+    other.CloseExternalDatabase();
+    Press(Unit(users, stale.button));
+    Check(AnswerBox("信息：", stale.failure), stale.failure);
+    Check(ItemCount(list) == 2, "and the list is rebuilt without it");
+  }
 
   PostMessageW(users, WM_CLOSE, 0, 0);
   for (int i = 0; i < 100 && IsWindow(users); ++i) Sleep(50);
