@@ -53,7 +53,15 @@ bool BackUp(BackupWorld& world, const std::string& run_dir, const zz::DateTime& 
   // statements (autocommit with a rollback journal), and handlers run one
   // at a time on the one UI thread, so between statements the file on disk
   // is whole and consistent, and a plain file copy is a good backup.
-  bool copied = world.Copy(LivePath(run_dir), run_dir + "\\back\\" + BackupFileName(now));
+  // Never over another file: a backup made within the same second, or
+  // before the clock was set back, or the database a restore kept there.
+  // A name another copy of the program takes meanwhile is passed by.
+  bool copied = false;
+  for (int attempt = 0; attempt < 3 && !copied; ++attempt) {
+    const std::string path = FreeBackupPath(world, run_dir, now);
+    copied = world.CopyNew(LivePath(run_dir), path);
+    if (!copied && !world.Exists(path)) break;
+  }
   if (copied)
     world.Message("备份成功！", "Ok!", kInfoIcon);
   else

@@ -23,6 +23,7 @@ class BackupWorld {
   // `folder`; "" when the dialog was cancelled.
   virtual std::string ChooseBackup(const std::string& folder) = 0;
   virtual bool Copy(const std::string& from, const std::string& to) = 0;  // overwrites
+  virtual bool CopyNew(const std::string& from, const std::string& to) = 0;  // fails when `to` is there
   virtual bool Move(const std::string& from, const std::string& to) = 0;  // overwrites
   virtual bool Delete(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
@@ -33,8 +34,9 @@ class BackupWorld {
   virtual bool OpenDatabase(const std::string& path) = 0;
 };
 
-// Copies run_dir\ml.mdb to run_dir\back\<BackupFileName(now)> and says how
-// it went. True when the copy was made.
+// Copies run_dir\ml.mdb to run_dir\back\<BackupFileName(now)>, or beside it
+// with "(2)", "(3)"... when that name is taken, and says how it went. True
+// when the copy was made.
 bool BackUp(BackupWorld& world, const std::string& run_dir, const zz::DateTime& now);
 
 enum class RestoreOutcome {

@@ -28,6 +28,7 @@ class ProgramWorld : public BackupWorld {
     return m.OpenDialog(kDialog) ? m.Get(kDialog).file_name : "";
   }
   bool Copy(const std::string& from, const std::string& to) override { return rt::CopyFileTo(from, to); }
+  bool CopyNew(const std::string& from, const std::string& to) override { return rt::CopyFileTo(from, to, false); }
   bool Move(const std::string& from, const std::string& to) override { return rt::MoveFileTo(from, to); }
   bool Delete(const std::string& path) override { return rt::DeleteFileAt(path); }
   bool Exists(const std::string& path) override { return rt::FileExists(path); }

@@ -72,12 +72,12 @@ bool ReplaceWholeFile(const std::string& gbk_path, const std::string& bytes) {
   return true;
 }
 
-bool CopyFileTo(const std::string& from, const std::string& to) {
+bool CopyFileTo(const std::string& from, const std::string& to, bool overwrite) {
 #ifdef _WIN32
-  return CopyFileW(zz::GbkToWide(from).c_str(), zz::GbkToWide(to).c_str(), FALSE) != 0;
+  return CopyFileW(zz::GbkToWide(from).c_str(), zz::GbkToWide(to).c_str(), overwrite ? FALSE : TRUE) != 0;
 #else
   std::string bytes;
-  return ReadWholeFile(from, &bytes) && WriteBytes(to, bytes);
+  return (overwrite || !FileExists(to)) && ReadWholeFile(from, &bytes) && WriteBytes(to, bytes);
 #endif
 }
 

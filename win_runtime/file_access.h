@@ -12,7 +12,8 @@ bool ReadWholeFile(const std::string& gbk_path, std::string* bytes);
 // Writes beside the file, then moves over it: never half a file.
 bool ReplaceWholeFile(const std::string& gbk_path, const std::string& bytes);
 bool WriteBytes(const std::string& gbk_path, const std::string& bytes);
-bool CopyFileTo(const std::string& from, const std::string& to);  // overwrites
+// Overwrites an existing `to`, unless told not to: it then fails.
+bool CopyFileTo(const std::string& from, const std::string& to, bool overwrite = true);
 bool MoveFileTo(const std::string& from, const std::string& to);
 bool DeleteFileAt(const std::string& gbk_path);
 bool SetHidden(const std::string& gbk_path);

@@ -47,6 +47,9 @@ class FakeWorld : public keeper::BackupWorld {
     else read_only.erase(to);
     return true;
   }
+  bool CopyNew(const std::string& from, const std::string& to) override {
+    return !files.count(to) && Copy(from, to);
+  }
   bool Move(const std::string& from, const std::string& to) override {
     log.push_back("move " + from + " " + to);
     if (!Copy(from, to)) return false;
@@ -103,10 +106,14 @@ TEST(Backup, CopiesTheOpenDatabaseIntoTheBackFolder) {
   EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日.ml"), "db:first");
   EXPECT_EQ(w.Messages(), "备份成功！ Ok! 64;");
   EXPECT_EQ(w.open, kLive);  // the copy is taken with the database open
-  // A second backup within the same second replaces the first.
+  // A second backup within the same second, or a kept file of that name,
+  // is never replaced.
   w.files[kLive] = "db:second";
+  w.files[kRun + "\\back\\2011年1月2日(2).ml"] = "db:kept";
   EXPECT_TRUE(keeper::BackUp(w, kRun, {2011, 1, 2, 0, 0, 0}));
-  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日.ml"), "db:second");
+  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日.ml"), "db:first");
+  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日(2).ml"), "db:kept");
+  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日(3).ml"), "db:second");
 }
 
 TEST(Backup, FailsWithoutTheBackFolderAndMakesNone) {
