@@ -852,7 +852,8 @@ void UserManagement(const std::wstring& folder) {
 
   // Another copy of the program deletes the account chosen here: a modify
   // or delete of it then changes nothing, and says so.
-  const struct { int button; const char* failure; } kStale[] = {{8, "用户信息修改失败"}, {9, "删除用户失败"}};
+  const struct { int button; const char* failure; const char* photo; } kStale[] = {
+      {8, "用户信息修改失败", "zuzaror-stale-modify"}, {9, "删除用户失败", "zuzaror-stale-delete"}};
   for (const auto& stale : kStale) {
     TypeAccount(users, L"ghost", L"g", L"g");
     Press(Unit(users, 7));
@@ -867,7 +868,7 @@ void UserManagement(const std::wstring& folder) {
           "another copy of the program deletes it");
     other.CloseExternalDatabase();
     Press(Unit(users, stale.button));
-    Check(AnswerBox("信息：", stale.failure), stale.failure);
+    Check(AnswerAnyBox("信息：", folder, stale.photo) == W(stale.failure), stale.failure);
     Check(ItemCount(list) == 2, "and the list is rebuilt without it");
   }
 
