@@ -11,6 +11,12 @@ target=${1:?usage: tools/fuzz.sh TARGET [SECONDS]}
 seconds=${2:-600}
 out="${ZZ_FUZZ_OUT:-$root/build/fuzz}/$target"
 corpus="$out/corpus"
+# The target is built from an empty folder each time: a source dropped from
+# a target must not stay there to be compiled in, nor an old crash input be
+# taken for a new one. The corpus (seeds and what earlier runs found) and the
+# packer's CMake build, which tracks its own sources, are kept.
+mkdir -p "$out"
+find "$out" -mindepth 1 -maxdepth 1 ! -name corpus ! -name seedbuild -exec rm -rf {} +
 mkdir -p "$corpus" "$out/src"
 gbk=0
 cflags=()
@@ -116,19 +122,31 @@ for f in "${sources[@]}"; do
     cp "$root/$f" "$out/src/$(basename "$f")"
   fi
 done
+# Every sanitizer report ends the run as a failure: UBSan would otherwise
+# print its "runtime error" and carry on, and the run would pass.
+sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=all)
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}halt_on_error=1:print_stacktrace=1"
 # C sources (a library's) are compiled as C and linked in.
 objects=()
 for c in "$out/src"/*.c; do
   [ -e "$c" ] || continue
-  clang -O1 -g -fsanitize=fuzzer-no-link,address,undefined "${cflags[@]}" -w -c "$c" -o "${c%.c}.o"
+  clang -O1 -g -fsanitize=fuzzer-no-link "${sanitize[@]}" "${cflags[@]}" -w -c "$c" -o "${c%.c}.o"
   objects+=("${c%.c}.o")
 done
-clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Wno-invalid-source-encoding "${cflags[@]}" \
+clang++ -std=c++17 -O1 -g -fsanitize=fuzzer "${sanitize[@]}" -Wno-invalid-source-encoding "${cflags[@]}" \
   -I"$out/src" "$out/src"/*.cpp "${objects[@]}" -o "$out/${target}_fuzz"
-if ! "$out/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$out/" \
-     "$corpus" > "$out/fuzz.log" 2>&1; then
-  tail -80 "$out/fuzz.log"
-  echo "fuzz: $target failed (log: $out/fuzz.log)"
+log="$out/fuzz.log"
+report='runtime error:|ERROR: [A-Za-z]*Sanitizer|ERROR: libFuzzer'
+rc=0
+"$out/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$out/" \
+  "$corpus" > "$log" 2>&1 || rc=$?
+# A report in the log fails the run even if the target somehow exited 0.
+if [ $rc != 0 ] || grep -qE "$report" "$log"; then
+  # The whole report from its first line, however long its stack; the
+  # log's end when there is none (a build or start-up failure).
+  first=$(grep -nE -m1 "$report" "$log" | cut -d: -f1 || true)
+  if [ -n "$first" ]; then tail -n +"$first" "$log"; else tail -80 "$log"; fi
+  echo "fuzz: $target failed (exit $rc; log: $log)"
   exit 1
 fi
-tail -15 "$out/fuzz.log"
+tail -15 "$log"

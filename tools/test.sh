@@ -73,10 +73,13 @@ count() {
 run_build() {
   local tag=$1 build=$2; shift 2
   echo "== $tag build"
-  # ZZ_DIRS in the environment limits the build to some folders.
+  # ZZ_DIRS in the environment limits the build to some folders. Neither
+  # it nor the sanitizers are left to a build folder's cache: a folder once
+  # configured without them would test without them, and without the fuzz
+  # targets.
   local dirs=(-UZZ_DIRS)
   [ -n "${ZZ_DIRS:-}" ] && dirs=(-DZZ_DIRS="$ZZ_DIRS")
-  cmake -S . -B "$build" -G Ninja "${dirs[@]}" "$@" >"$build.configure.log" 2>&1 ||
+  cmake -S . -B "$build" -G Ninja "${dirs[@]}" -DZZ_SANITIZE=ON "$@" >"$build.configure.log" 2>&1 ||
     { cat "$build.configure.log"; echo "$tag: configure failed"; failed=$((failed + 1)); status=1; return; }
   if ! cmake --build "$build" -j "$jobs" >"$build.build.log" 2>&1; then
     grep -E 'error|Error' "$build.build.log" | head -40

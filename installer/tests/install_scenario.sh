@@ -116,8 +116,9 @@ photograph_box() {
   for _ in $(seq 40); do
     sleep 0.5
     photograph "$1"
-    [ "$(/usr/bin/convert "$shots/$1.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && break
+    [ "$(/usr/bin/convert "$shots/$1.png" -format '%[fx:int(255*p{515,520}.r)]' info:)" -gt 230 ] && return 0
   done
+  fail "$1: the box did not come to rest at the centre of the screen within 20 s"
 }
 
 # refused <tag> <Program Files folder under C:\>: the installer opened there

@@ -1,8 +1,8 @@
 // What an attacker lays beside a setup program, under the name of a library
-// the program might look for there (zlib1, version, winmm, wininet): once
-// loaded, it appends one line "<program> <name> <how>" to the file named by
-// ZZ_PLANTED_LOG (the uninstaller removes the folder it lies in), where how
-// is
+// the program might look for there (zlib1, version, winmm, wininet,
+// gdiplus): once loaded, it appends one line "<program> <name> <how>" to the
+// file named by ZZ_PLANTED_LOG (the uninstaller removes the folder it lies
+// in), where how is
 //   "by-program"  the program imports it by that name, or
 //   "later"       it was loaded after start, by the program or by a library
 //                 on its behalf, from the program's folder;

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Libraries laid beside the setup programs under names they might load
-# (zlib1, version, winmm, wininet), as anyone who can write to a download
-# folder or to an installation folder outside Program Files could: the
-# shipped installer, started from a download folder holding them, and the
-# installed uninstaller, with them beside it, both go through and load none
-# of them. Wine is made to look in the program's folder first for those
+# (zlib1, version, winmm, wininet, gdiplus), as anyone who can write to a
+# download folder or to an installation folder outside Program Files could:
+# the shipped installer, started from a download folder holding them, and
+# the installed uninstaller, with them beside it, both go through and load
+# none of them. Wine is made to look in the program's folder first for those
 # names, as Windows does. Wine's own user32 imports zlib1 and version, so
 # those two are loaded from there at start whatever the program does: each
 # planted library writes who loaded it (planted_library.cpp), and Wine's
@@ -18,7 +18,7 @@ driver="$ZZ_BIN/installer_driver.exe"
 for f in "$ZZ_BIN/Vodavezu.exe" "$driver" "$ZZ_BIN/planted_library.dll"; do
   [ -e "$f" ] || { echo "planted library scenario: $(basename "$f") is not built"; exit 1; }
 done
-names="zlib1 version winmm wininet"
+names="zlib1 version winmm wininet gdiplus"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zuzaror'
 drive_c="$WINEPREFIX/drive_c"
 failed=0
@@ -38,14 +38,26 @@ start_planted() {  # program(windows path) trace
 
 # Nothing from the folder ran: no planted library wrote more than Wine's own
 # start-up loads, and no load after start looked there for one of the names.
-check_loads() {  # tag folder(windows path) trace
-  local mine later
-  grep -q 'load_dll looking for' "$3" || fail "$1: no module trace"
-  echo "$1: loaded at start for Wine's own libraries: $(grep ' by-system' "$work/planted.log" 2>/dev/null |
-    cut -d' ' -f2 | tr -d '\r' | tr '\n' ' ' || true)"
-  mine=$(grep -v ' by-system' "$work/planted.log" 2>/dev/null | tr -d '\r' | tr '\n' ';' || true)
+# Those start-up loads prove the probe: Wine's user32 takes zlib1 and version
+# from the program's folder at every start, so a log without them says only
+# that the libraries were not planted, not found or could not write. GDI+,
+# loaded late, must have been loaded from the system folder.
+check_loads() {  # tag program folder(windows path) trace
+  local lines= mine later n
+  grep -q 'load_dll looking for' "$4" || fail "$1: no module trace"
+  [ -s "$work/planted.log" ] && lines=$(tr -d '\r' < "$work/planted.log") ||
+    fail "$1: the planted libraries wrote no log: the probe did not run"
+  for n in zlib1 version; do
+    grep -qix "$2 $n.dll by-system" <<< "$lines" ||
+      fail "$1: the planted $n.dll was not loaded at start for Wine's own libraries: the probe did not run"
+  done
+  echo "$1: loaded at start for Wine's own libraries: $(printf '%s' "$lines" | grep ' by-system$' |
+    cut -d' ' -f2 | tr '\n' ' ' || true)"
+  mine=$(printf '%s' "$lines" | grep -v ' by-system$' | tr '\n' ';' || true)
   [ -z "$mine" ] || fail "$1: planted libraries were loaded: $mine"
-  later=$(python3 - "$3" "$2" "$names" <<'PY'
+  grep -qiF 'load_dll looking for L"C:\\windows\\system32\\gdiplus.dll"' "$4" ||
+    fail "$1: GDI+ was not loaded from the system folder"
+  later=$(python3 - "$4" "$3" "$names" <<'PY'
 import re, sys
 trace, folder, names = sys.argv[1], sys.argv[2].lower().rstrip("\\"), sys.argv[3].split()
 found = set()
@@ -79,15 +91,23 @@ mkdir -p "$downloads"
 cp "$ZZ_BIN/Vodavezu.exe" "$downloads/"
 plant "$downloads"
 start_planted "$(winepath -w "$downloads/Vodavezu.exe")" "$work/install-trace"
-run "$driver" wait "QV-安装向导" "$(winepath -w "$work/ready")" || fail "the installer did not open"
-run "$driver" click "QV-安装向导" 145 194
+# An installer that never opens is ended, and its loads are read all the
+# same: a planted library it took is the likeliest reason.
+if run "$driver" wait "QV-安装向导" "$(winepath -w "$work/ready")"; then
+  run "$driver" click "QV-安装向导" 145 194
+else
+  fail "the installer did not open"
+  kill "$pid" 2>/dev/null || true
+fi
 wait "$pid" || fail "the installer failed"
 sleep 3
 run "$driver" process Zuzaror.exe "$(winepath -w "$work/process")" ||
   fail "the installer did not start the main program"
 sleep 1
 [ -e "$dir/Zuzaror.exe" ] && [ -e "$dir/Zodadira.exe" ] || fail "not installed: $(ls -A "$dir" 2>/dev/null)"
-check_loads installer "$(winepath -w "$downloads")" "$work/install-trace"
+check_loads installer Vodavezu.exe "$(winepath -w "$downloads")" "$work/install-trace"
+# The uninstaller's part needs the installation.
+[ $failed = 0 ] || { cat "$work/log"; exit 1; }
 
 # The installed uninstaller, the same libraries beside it; its box about the
 # saved books is answered until the uninstaller and its batch file are gone.
@@ -103,7 +123,7 @@ for _ in $(seq 100); do [ -e "$drive_c/clear.bat" ] || break; sleep 0.2; done
 sleep 1
 [ -e "$dir" ] && fail "the uninstaller left: $(ls -A "$dir")"
 wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
-check_loads uninstaller "$product" "$work/uninstall-trace"
+check_loads uninstaller Zodadira.exe "$product" "$work/uninstall-trace"
 rm -rf "$downloads" "$drive_c/users/Public/Documents/Zuzaror 数据"
 
 cat "$work/log"

@@ -1,6 +1,6 @@
 // Drives the real Zuzaror.exe from outside, as a user would: finds its
 // windows by caption, reads their texts through Win32, and clicks through
-// messages. Exit code: the number of failed checks.
+// messages. Exit code: 1 when any check failed, 0 otherwise.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -26,6 +26,9 @@ std::wstring W(const char* gbk) {
 std::string Narrow(const std::wstring& w) {
   return zz::GbkToUtf8(zz::Utf16ToGbk(std::u16string(w.begin(), w.end())));
 }
+
+// Whether any check failed: a count would reach the shell modulo 256.
+int ExitCode() { return g_failures > 0 ? 1 : 0; }
 
 void Check(bool ok, const char* what) {
   std::printf("%s: %s\n", ok ? "ok  " : "FAIL", zz::GbkToUtf8(what).c_str());
@@ -366,13 +369,14 @@ bool PlacedAt(HWND window, int index, int x, int y, int w, int h) {
 }
 
 // Chooses a menu item from the keyboard, as Alt+<bar key> then <item key>;
-// false when the menu did not open. The menu ends by itself once the item
-// is chosen, even a disabled one.
+// false when the menu did not show (a hidden menu window proves nothing:
+// one may be left from earlier). The menu ends by itself once the item is
+// chosen, even a disabled one.
 bool ChooseFromKeyboard(HWND main, wchar_t bar_key, wchar_t item_key) {
   PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, bar_key);
   HWND menu = nullptr;
   for (int i = 0; i < 60 && !(menu && IsWindowVisible(menu)); ++i, Sleep(50)) menu = FindWindowW(L"#32768", nullptr);
-  if (!menu) return false;
+  if (!menu || !IsWindowVisible(menu)) return false;
   PostMessageW(menu, WM_CHAR, item_key, 0);
   for (int i = 0; i < 40 && IsWindow(menu) && IsWindowVisible(menu); ++i) Sleep(50);
   return true;
@@ -438,8 +442,9 @@ void ClearAll(HWND main) {
   PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
   HWND menu = nullptr;
   for (int i = 0; i < 60 && !(menu && IsWindowVisible(menu)); ++i, Sleep(50)) menu = FindWindowW(L"#32768", nullptr);
-  Check(menu != nullptr, "a right click on the entry area opens its menu");
-  if (!menu) return;
+  const bool shown = menu && IsWindowVisible(menu);
+  Check(shown, "a right click on the entry area opens its menu");
+  if (!shown) return;
   PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   for (int i = 0; i < 40 && !TextOf(Unit(main, 3)).empty(); ++i) Sleep(50);
@@ -1114,15 +1119,15 @@ int wmain(int argc, wchar_t** argv) {
   // The setup round trip's steps on an installed program.
   if (argc == 3 && lstrcmpW(argv[1], L"books") == 0) {
     KeepBooks(argv[2]);
-    return g_failures;
+    return ExitCode();
   }
   if (argc == 3 && lstrcmpW(argv[1], L"once") == 0) {
     RunOnce(argv[2]);
-    return g_failures;
+    return ExitCode();
   }
   if (argc == 5 && lstrcmpW(argv[1], L"restore") == 0) {
     RestoreBooks(argv[2], argv[3], argv[4]);
-    return g_failures;
+    return ExitCode();
   }
   if (argc < 5) {
     std::puts("usage: scenario_driver FOLDER_WITHOUT_DB FOLDER_WITH_DB FOLDER_WITH_CLERK FOLDER_WITH_BACKUPS [print]\n"
@@ -1144,5 +1149,5 @@ int wmain(int argc, wchar_t** argv) {
   InterruptedWrite(work + L"\\hot");
   Mends(work + L"\\mends");
   std::printf("%d failed checks\n", g_failures);
-  return g_failures;
+  return ExitCode();
 }
