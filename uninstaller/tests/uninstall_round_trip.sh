@@ -15,9 +15,9 @@
 # short left a hot journal, until the program has run once; uninstalled as
 # the list of installed programs starts it, everything goes again. Then what
 # must not be removed: data whose folder another user made beforehand as a
-# link into the installation, an installation folder that is a link, and a
-# copy of the uninstaller on the desktop whose record and key name the
-# desktop.
+# link into the installation, a backup that cannot be read, an installation
+# folder that is a link, and a copy of the uninstaller on the desktop whose
+# record and key name the desktop.
 set -euo pipefail
 export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
 source "$ZZ_TOOLS/screen-lib.sh" uninstall
@@ -331,6 +331,13 @@ check_untouched "linked data folder"
 cmp -s "$work/ml.before" "$dir/ml.mdb" || fail "linked data folder: the database changed"
 [ -z "$(ls -A "$dir/temp")" ] || fail "linked data folder: written through: $(ls -A "$dir/temp")"
 rm -f "$saved_root"
+
+# A backup that cannot be read (a Unix socket): the box names it on its
+# second line, and nothing goes.
+lay_out
+(cd "$dir/back" && python3 -c 'import socket; socket.socket(socket.AF_UNIX).bind("不可读.ml")')
+run_uninstaller uninstaller-unreadable "uninstaller-unreadable-refused" wine "$product\\Zodadira.exe"
+check_untouched "unreadable backup"
 
 # An installation folder that is itself a link: refused, its target whole.
 rm -rf "$drive_c/real-installation"
