@@ -259,7 +259,8 @@ SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, 
     case Made::kFailed:
       break;
   }
-  // A name taken, as the main program does with a backup's.
+  // A name already taken gets "(2)", "(3)"..., as a backup's does in the
+  // main program.
   std::wstring folder = first;
   for (int n = 2; whole; ++n) {
     const Made result = host.MakeFolder(folder);
@@ -303,6 +304,7 @@ SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, 
   outcome.folder.clear();
   return outcome;
 }
+
 std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder, bool keep_folder,
                             const std::function<bool(const std::wstring&, std::string*)>& to_code_page) {
   auto quoted = [&](const std::wstring& path, std::string* out) {
