@@ -311,6 +311,9 @@ bool InstallContext::DoInstall() {
 void InstallContext::RunInstalledProgram() {
   if (LaunchPath.empty()) return;
   const std::wstring path = ToWide(JoinPath(ToU16(TargetFolder), ToU16(LaunchPath)));
+  // It works in its own folder, as its shortcuts start it, not in the one
+  // the installer was started from.
+  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   // No error box: the installer ends right after this, and a box shown here
@@ -318,6 +321,7 @@ void InstallContext::RunInstalledProgram() {
   // the start is finished before the call returns, not left to the shell.
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
   info.lpFile = path.c_str();
+  info.lpDirectory = folder.c_str();
   info.nShow = SW_SHOW;
   if (ShellExecuteExW(&info)) {
     if (info.hProcess) CloseHandle(info.hProcess);
@@ -326,7 +330,6 @@ void InstallContext::RunInstalledProgram() {
   // The shell expands "%NAME%" in a file name, so a folder whose name holds
   // percent signs is not found through it: start the file by its exact path.
   std::wstring command = L"\"" + path + L"\"";
-  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};

@@ -207,5 +207,5 @@ int URLEncode(wchar_t* text) {
 
 bool QvIsLinkReparseTag(unsigned long attributes, unsigned long reparse_tag) {
   return (attributes & kQvReparsePointAttribute) != 0 &&
-         (reparse_tag == kQvMountPointTag || reparse_tag == kQvSymbolicLinkTag || reparse_tag == 0);
+         (reparse_tag == 0 || (reparse_tag & kQvNameSurrogateTagBit) != 0);
 }

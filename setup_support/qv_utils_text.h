@@ -34,12 +34,14 @@ long long StrToIntSize(const wchar_t* text);
 constexpr std::size_t kQvUrlChars = 1024;
 int URLEncode(wchar_t* text);
 
-// Junctions and symbolic links, by the attributes and the reparse tag that
-// a file search reports: only these lead elsewhere. Other reparse points
-// (cloud placeholders, deduplicated files) are ordinary files and folders;
-// one whose tag the search leaves 0, which no reparse point has, may lead
-// anywhere and counts as a link.
+// Links, by the attributes and the reparse tag that a file search reports:
+// junctions, symbolic links and every other tag with the name-surrogate
+// bit, which says that the reparse point names another place. Other
+// reparse points (cloud placeholders, deduplicated files) are ordinary
+// files and folders; one whose tag the search leaves 0, which no reparse
+// point has, may lead anywhere and counts as a link.
 constexpr unsigned long kQvReparsePointAttribute = 0x400;
 constexpr unsigned long kQvMountPointTag = 0xA0000003;
 constexpr unsigned long kQvSymbolicLinkTag = 0xA000000C;
+constexpr unsigned long kQvNameSurrogateTagBit = 0x20000000;
 bool QvIsLinkReparseTag(unsigned long attributes, unsigned long reparse_tag);

@@ -72,10 +72,11 @@ unsigned __stdcall ProgressThread(void* window) {
     ShowUninstallerNotice(context.Refusal);
   } else {
     if (!context.SavedData.empty()) ShowUninstallerNotice(L"您的数据已保存在：" + context.SavedData);
-    if (!SelfDelete(context)) {
-      const std::wstring& folder = context.Folder;
-      ShowUninstallerNotice(L"无法删除文件夹“" + folder.substr(0, folder.size() - 1) + L"”，请手动删除。");
-    }
+    const std::wstring& folder = context.Folder;
+    const std::wstring left = L"无法删除文件夹“" + folder.substr(0, folder.size() - 1) + L"”，请手动删除。";
+    // Told before the batch file runs, for the process ends with it.
+    if (context.LeftUserFiles) ShowUninstallerNotice(left);
+    if (!SelfDelete(context) && !context.LeftUserFiles) ShowUninstallerNotice(left);
   }
   dlg->Finished = true;
   SendMessageW(dlg->hwnd, WM_CLOSE, 0, 0);

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 
 namespace {
+
+using Listed = RemovalHost::Listed;
+using Made = RemovalHost::Made;
 
 bool IsDotName(const std::wstring& name) { return !name.empty() && name[0] == L'.'; }
 
@@ -25,12 +29,18 @@ bool EqualFold(const std::wstring& a, const std::wstring& b) {
   return true;
 }
 
-// Upper-cased ASCII, "/" as "\", a trailing "\": the form in which two
-// spellings of a folder compare equal.
-std::wstring FolderKey(const std::wstring& path) {
+// Upper-cased ASCII, "/" as "\": the form in which two spellings of a path
+// compare equal.
+std::wstring PathKey(const std::wstring& path) {
   std::wstring key;
   key.reserve(path.size() + 1);
   for (wchar_t c : path) key += c == L'/' ? L'\\' : FoldAscii(c);
+  return key;
+}
+
+// The same with a trailing "\", for a folder.
+std::wstring FolderKey(const std::wstring& path) {
+  std::wstring key = PathKey(path);
   if (key.empty() || key.back() != L'\\') key += L'\\';
   return key;
 }
@@ -63,7 +73,7 @@ bool IsFolderBelowRoot(const std::wstring& key) {
 
 int CountFiles(RemovalHost& host, const std::wstring& folder) {
   std::vector<RemovalHost::Entry> entries;
-  if (!host.List(folder, &entries)) return 0;
+  host.List(folder, &entries);
   int count = 0;
   for (const auto& entry : entries) {
     if (!entry.folder)
@@ -75,19 +85,20 @@ int CountFiles(RemovalHost& host, const std::wstring& folder) {
 }
 
 void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder,
-                const std::wstring& keep) {
+                const std::function<bool(const std::wstring&)>& stays) {
   std::vector<RemovalHost::Entry> entries;
-  if (!host.List(folder, &entries)) return;
+  // What a failed listing gave still goes; the folder then stays.
+  if (host.List(folder, &entries) == Listed::kMissing) return;
   for (const auto& entry : entries) {
     if (!entry.folder) {
-      if (folder + entry.name == keep) continue;
+      if (stays && stays(folder + entry.name)) continue;
       host.MakeWritable(folder + entry.name);
       host.RemoveFile(folder + entry.name);
       CountDeletedFile(host, counters);
     } else if (entry.link) {
       host.RemoveFolder(folder + entry.name);
     } else if (!IsDotName(entry.name)) {
-      DeleteTree(host, counters, folder + entry.name + L'\\', keep);
+      DeleteTree(host, counters, folder + entry.name + L'\\', stays);
     }
   }
   host.RemoveFolder(folder.substr(0, folder.size() - 1));
@@ -95,7 +106,8 @@ void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring
 
 bool HoldsFolderLink(RemovalHost& host, const std::wstring& folder) {
   std::vector<RemovalHost::Entry> entries;
-  if (!host.List(folder, &entries)) return false;
+  const Listed listed = host.List(folder, &entries);
+  if (listed != Listed::kWhole) return listed == Listed::kFailed;
   for (const auto& entry : entries) {
     if (!entry.folder) continue;
     if (entry.link || HoldsFolderLink(host, folder + entry.name + L'\\')) return true;
@@ -136,7 +148,7 @@ void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const Removal
     std::vector<std::wstring> files = {L"官方网站.url", L"卸载.lnk"};
     if (!names.shortcut_name.empty()) files.insert(files.begin(), names.shortcut_name + L".lnk");
     std::vector<RemovalHost::Entry> entries;
-    if (host.List(folder, &entries)) {
+    if (host.List(folder, &entries) != Listed::kMissing) {
       for (const auto& entry : entries) {
         for (const auto& file : files) {
           if (entry.folder || entry.name != file) continue;
@@ -152,15 +164,32 @@ void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const Removal
     host.RemoveFile(desktop + names.shortcut_name + L".lnk");
 }
 
-void RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan) {
+bool RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan) {
+  std::set<std::wstring> saved;
+  for (const auto& path : plan.saved) saved.insert(PathKey(path));
+  std::vector<std::wstring> data_folders;
+  for (const wchar_t* name : kUserDataFolders) data_folders.push_back(FolderKey(plan.folder + name));
+  const auto stays = [&](const std::wstring& path) {
+    if (path == plan.record) return true;
+    const std::wstring key = PathKey(path);
+    for (const auto& data : data_folders)
+      if (key.compare(0, data.size(), data) == 0) return saved.count(key) == 0;
+    return false;
+  };
   counters.deleted_files = 0;
   counters.total_files = CountFiles(host, plan.folder);
-  DeleteTree(host, counters, plan.folder, plan.record);
+  DeleteTree(host, counters, plan.folder, stays);
+  bool data_gone = true;
+  for (const wchar_t* name : kUserDataFolders) {
+    std::vector<RemovalHost::Entry> entries;
+    if (host.List(plan.folder + name + L'\\', &entries) != Listed::kMissing) data_gone = false;
+  }
   RemoveShortcuts(host, counters, plan.names, plan.programs, plan.desktop);
   if (!plan.names.key_name.empty()) host.RemoveKey(plan.names.key_name);
   host.RemoveFile(plan.record);
   CountDeletedFile(host, counters);
   host.RemoveFolder(plan.folder.substr(0, plan.folder.size() - 1));
+  return data_gone;
 }
 
 std::wstring SavedDataFolder(const std::wstring& documents, const std::wstring& key_name,
@@ -177,65 +206,103 @@ bool IsHotJournal(const unsigned char* head, std::size_t size) {
 
 namespace {
 
-// Every file below `from`, at any depth, its copy named below `to`.
-void ListFilesBelow(RemovalHost& host, const std::wstring& from, const std::wstring& to,
+// Every file below `from`, at any depth, its copy named below `to`; false
+// when a folder there cannot be listed whole.
+bool ListFilesBelow(RemovalHost& host, const std::wstring& from, const std::wstring& to,
                     std::vector<UserFile>* files) {
   std::vector<RemovalHost::Entry> entries;
-  if (!host.List(from, &entries)) return;
+  const Listed listed = host.List(from, &entries);
+  if (listed != Listed::kWhole) return listed == Listed::kMissing;
   for (const auto& entry : entries) {
     if (!entry.folder)
       files->push_back({from + entry.name, to + entry.name});
-    else if (!entry.link)
-      ListFilesBelow(host, from + entry.name + L'\\', to + entry.name + L'\\', files);
+    else if (!entry.link && !ListFilesBelow(host, from + entry.name + L'\\', to + entry.name + L'\\', files))
+      return false;
   }
+  return true;
 }
 
 }  // namespace
 
-std::vector<UserFile> ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp) {
-  std::vector<UserFile> files;
+bool ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp,
+                  std::vector<UserFile>* files) {
+  files->clear();
   std::vector<RemovalHost::Entry> entries;
-  if (host.List(folder, &entries)) {
-    for (const auto& entry : entries)
-      if (!entry.folder && EqualFold(entry.name, kDatabaseFile))
-        files.push_back({folder + entry.name, stamp + kBackupExtension});
-  }
+  const Listed listed = host.List(folder, &entries);
+  if (listed == Listed::kFailed) return false;
+  for (const auto& entry : entries)
+    if (!entry.folder && EqualFold(entry.name, kDatabaseFile))
+      files->push_back({folder + entry.name, stamp + kBackupExtension});
   for (const wchar_t* name : kUserDataFolders)
-    ListFilesBelow(host, folder + name + L'\\', std::wstring(name) + L'\\', &files);
-  return files;
+    if (!ListFilesBelow(host, folder + name + L'\\', std::wstring(name) + L'\\', files)) return false;
+  return true;
 }
 
-DataSaved SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target) {
-  if (files.empty()) return DataSaved::kNothingToSave;
-  const std::wstring parent = target.substr(0, target.rfind(L'\\', target.size() - 2));
-  std::vector<RemovalHost::Entry> entries;
-  const bool parent_was_there = host.List(parent + L'\\', &entries);
+SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target) {
+  SaveOutcome outcome;
+  if (files.empty()) return outcome;
+  outcome.result = DataSaved::kFailed;
+  const std::wstring first = target.substr(0, target.size() - 1);
+  const std::wstring parent = first.substr(0, first.rfind(L'\\'));
   // Outermost first, so that taking them back in reverse empties each.
-  std::vector<std::wstring> folders = {parent, target.substr(0, target.size() - 1)};
+  std::vector<std::wstring> made;
+  bool whole = false;
+  switch (host.MakeFolder(parent)) {
+    case Made::kNow:
+      made.push_back(parent);
+      whole = true;
+      break;
+    case Made::kTaken:
+      // Anyone may have made it, as anything: only a real folder will do.
+      whole = host.HoldFolder(parent);
+      break;
+    case Made::kFailed:
+      break;
+  }
+  // A name already taken gets "(2)", "(3)"..., as a backup's does in the
+  // main program.
+  std::wstring folder = first;
+  for (int n = 2; whole; ++n) {
+    const Made result = host.MakeFolder(folder);
+    if (result == Made::kNow) {
+      made.push_back(folder);
+      break;
+    }
+    whole = result == Made::kTaken;
+    folder = first + L'(' + std::to_wstring(n) + L')';
+  }
+  outcome.folder = folder + L'\\';
   std::vector<std::wstring> copies;
-  bool whole = host.MakeFolder(parent) && host.MakeFolder(folders.back());
   for (std::size_t i = 0; whole && i < files.size(); ++i) {
     const std::wstring& to = files[i].to;
     for (std::size_t at = to.find(L'\\'); whole && at != std::wstring::npos; at = to.find(L'\\', at + 1)) {
-      const std::wstring folder = target + to.substr(0, at);
-      if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
-      whole = host.MakeFolder(folder);
-      if (whole) folders.push_back(folder);
+      const std::wstring below = outcome.folder + to.substr(0, at);
+      if (std::find(made.begin(), made.end(), below) != made.end()) continue;
+      whole = host.MakeFolder(below) == Made::kNow;
+      if (whole) made.push_back(below);
     }
-    if (!whole || !host.Copy(files[i].from, target + to)) {
+    if (!whole) break;
+    if (!host.Copy(files[i].from, outcome.folder + to)) {
+      outcome.unsaved = files[i].from;
       whole = false;
       break;
     }
-    copies.push_back(target + to);
+    copies.push_back(outcome.folder + to);
     // A read-only copy could be neither taken back nor cleared by the user's tools.
     whole = host.MakeWritable(copies.back());
   }
-  if (whole) return DataSaved::kSaved;
-  // Half a copy of the books is worse than none: take back what was made.
+  if (whole) {
+    host.ReleaseFolders();
+    outcome.result = DataSaved::kSaved;
+    return outcome;
+  }
+  // Half a copy of the books is worse than none: take back what was made,
+  // the copies while their folders are still held.
   for (auto it = copies.rbegin(); it != copies.rend(); ++it) host.RemoveFile(*it);
-  for (std::size_t i = folders.size(); i-- > 1;) host.RemoveFolder(folders[i]);
-  if (!parent_was_there) host.RemoveFolder(parent);
-  return DataSaved::kFailed;
+  host.ReleaseFolders();
+  for (auto it = made.rbegin(); it != made.rend(); ++it) host.RemoveFolder(*it);
+  outcome.folder.clear();
+  return outcome;
 }
 
 std::string SelfDeleteBatch(const std::wstring& uninstaller, const std::wstring& folder, bool keep_folder,

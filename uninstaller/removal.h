@@ -19,9 +19,21 @@ class RemovalHost {
     // A junction or symbolic link: removed itself, never followed.
     bool link = false;
   };
+  enum class Listed {
+    kWhole,
+    kMissing,  // no folder there
+    // There, but the listing failed, at once or part-way: the entries hold
+    // what came before the failure, and the folder may hold more.
+    kFailed,
+  };
+  enum class Made {
+    kNow,     // made by this call, no link, and held
+    kTaken,   // something was at the path already; nothing is held
+    kFailed,  // neither made nor there, or what was made could not be held
+  };
   virtual ~RemovalHost() = default;
-  // False when the folder cannot be listed. "." and ".." are left out.
-  virtual bool List(const std::wstring& folder, std::vector<Entry>* entries) = 0;
+  // "." and ".." are left out.
+  virtual Listed List(const std::wstring& folder, std::vector<Entry>* entries) = 0;
   // Fails on a read-only file, as DeleteFileW does.
   virtual void RemoveFile(const std::wstring& path) = 0;
   // Clears a file's read-only mark; false when it stays.
@@ -29,10 +41,16 @@ class RemovalHost {
   // Removes an empty folder, or a link to a folder without touching its target.
   virtual void RemoveFolder(const std::wstring& path) = 0;
   // False when the copy is not whole or `to` exists already; nothing is then
-  // left at `to`. A copy keeps the read-only mark of its source.
+  // left at `to`. A copy may keep the read-only mark of its source.
   virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;
-  // True when the folder exists afterwards (made now or before).
-  virtual bool MakeFolder(const std::wstring& path) = 0;
+  // Makes a folder (no trailing "\"). A folder held can be neither renamed
+  // nor removed, nor put in place of by a link, by anyone until it is let go.
+  virtual Made MakeFolder(const std::wstring& path) = 0;
+  // True when a folder that is no link nor other reparse point is at the
+  // path; it is then held.
+  virtual bool HoldFolder(const std::wstring& path) = 0;
+  // Lets go of every folder held.
+  virtual void ReleaseFolders() = 0;
   // The product's Uninstall key, by its name.
   virtual void RemoveKey(const std::wstring& key_name) = 0;
   // A percentage from 0 to 99; 100 is only ever sent once every step is done.
@@ -50,14 +68,15 @@ int CountFiles(RemovalHost& host, const std::wstring& folder);
 
 // Deletes the folder's files, read-only ones too, and folders and then the
 // folder, sending a percentage for every file (failed deletions count too).
-// The file `keep`
-// (a full path) is left alone and not counted.
+// The files (full paths) for which `stays` is true are left alone, with the
+// folders that hold them, and not counted.
 void DeleteTree(RemovalHost& host, RemovalCounters& counters, const std::wstring& folder,
-                const std::wstring& keep = std::wstring());
+                const std::function<bool(const std::wstring&)>& stays = nullptr);
 
 // True when a link to a folder is still somewhere below the folder, dot
-// folders included. The command interpreter of some systems follows such a
-// link when it removes a tree, so the batch file must then leave the folder.
+// folders included, or may be, in a folder that cannot be listed whole. The
+// command interpreter of some systems follows such a link when it removes a
+// tree, so the batch file must then leave the folder.
 bool HoldsFolderLink(RemovalHost& host, const std::wstring& folder);
 
 // A record field that is to name one file or folder: not empty, not "." or
@@ -86,6 +105,12 @@ RemovalNames UsableNames(const std::wstring& key_name, const std::wstring& short
 void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const RemovalNames& names,
                      const std::wstring& programs, const std::wstring& desktop);
 
+// The bookkeeper's database, its backups and the copy a failed restore
+// parks, which live in the installation folder and must outlive it.
+constexpr wchar_t kDatabaseFile[] = L"ml.mdb";
+constexpr wchar_t kBackupExtension[] = L".ml";
+constexpr const wchar_t* kUserDataFolders[] = {L"back", L"temp"};
+
 // What a whole removal needs to know. Folders end with "\"; an empty
 // Programs or desktop folder is one that could not be found.
 struct RemovalPlan {
@@ -94,18 +119,19 @@ struct RemovalPlan {
   RemovalNames names;
   std::wstring programs;
   std::wstring desktop;
+  // The user's files that were saved, by their paths in the folder: below
+  // the user's data folders these alone go, for anything that came later
+  // exists nowhere else.
+  std::vector<std::wstring> saved;
 };
 
 // The files, then the shortcuts, then the key, and the record last: while
 // the key and the record are there the installation is still found, so a
 // run that was cut short can be started again and finishes the job.
-void RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan);
-
-// The bookkeeper's database, its backups and the copy a failed restore
-// parks, which live in the installation folder and must outlive it.
-constexpr wchar_t kDatabaseFile[] = L"ml.mdb";
-constexpr wchar_t kBackupExtension[] = L".ml";
-constexpr const wchar_t* kUserDataFolders[] = {L"back", L"temp"};
+// False when something stayed below the user's data folders (a file that
+// came after the save, or one that could not be deleted): the folder must
+// then be left to the user, not removed whole.
+bool RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan);
 
 // The database's rollback journal, and whether its first bytes say that it
 // still holds pages to put back: only the two files together are the books.
@@ -125,14 +151,27 @@ struct UserFile {
 // The database, named stamp + ".ml" as a backup of that moment is, and
 // every file at any depth below the user's data folders under its path
 // there ("back\2023\a.ml" stays "back\2023\a.ml"). Links are not followed.
-std::vector<UserFile> ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp);
+// False when a folder that holds them is there but cannot be listed whole:
+// what is missing from the list would be removed unsaved.
+bool ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp,
+                  std::vector<UserFile>* files);
 
 enum class DataSaved { kNothingToSave, kSaved, kFailed };
 
-// Copies the files into `target` (made with its parent and the folders the
-// copies need), each copy writable. On any failure every copy and folder
-// made is removed again and the installation must stay whole.
-DataSaved SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target);
+struct SaveOutcome {
+  DataSaved result = DataSaved::kNothingToSave;
+  std::wstring folder;   // where the copies are, ending with "\"
+  std::wstring unsaved;  // the file whose copy failed, when that failed
+};
+
+// Copies the files into a folder below the parent of `target`, each copy
+// writable. The parent may be there already, as a real folder; the folder
+// named `target` (or beside it "(2)", "(3)"... when that name is taken) and
+// every folder below it must be made now; all of them are held until the
+// copies are done, so that nothing is written through a link anyone put
+// there. On any failure every copy and folder made is removed again and the
+// installation must stay whole.
+SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target);
 
 // The batch file's text for the uninstaller's path and its folder (no
 // trailing "\"), which it removes whole unless keep_folder is set.

@@ -26,42 +26,184 @@ struct FileCloser {
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
+// The form in which the system takes a full path as it stands and beyond
+// MAX_PATH: a saved copy's path is about 30 characters longer than its
+// source's, and the take-back must reach it too.
+std::wstring LongForm(const std::wstring& path) {
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path;
+  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  return path;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+bool IsPlainFolder(DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+void LogFailure(const wchar_t* what, const std::wstring& path, DWORD error) {
+  CQvLog::Instance().WriteLog2(L"uninstaller: cannot %ls %ls (%lu)", what, path.c_str(), error);
+}
+
 class Win32RemovalHost : public RemovalHost {
  public:
   explicit Win32RemovalHost(HWND window) : window_(window) {}
 
-  bool List(const std::wstring& folder, std::vector<Entry>* entries) override {
+  // Opens the database so that no one else can open, change, rename or
+  // delete it until this host deletes it or ends; the copy and the deletion
+  // then go through this handle. ERROR_SUCCESS also when there is none.
+  DWORD HoldDatabase(const std::wstring& path) {
+    HANDLE opened = CreateFileW(LongForm(path).c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ERROR_SUCCESS;
+      LogFailure(L"hold", path, error);
+      return error;
+    }
+    auto held = std::make_unique<QvFileHandle>(opened);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(opened, &info)) {
+      const DWORD error = GetLastError();
+      LogFailure(L"hold", path, error);
+      return error;
+    }
+    // Books that lead elsewhere are not this installation's to copy or delete.
+    if (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+      LogFailure(L"hold a link or folder as", path, info.dwFileAttributes);
+      return ERROR_CANT_ACCESS_FILE;
+    }
+    database_ = std::move(held);
+    database_path_ = path;
+    return ERROR_SUCCESS;
+  }
+
+  Listed List(const std::wstring& folder, std::vector<Entry>* entries) override {
     WIN32_FIND_DATAW data;
-    QvFindHandle find(FindFirstFileW((folder + L"*.*").c_str(), &data));
-    if (!find.ok()) return false;
+    QvFindHandle find(FindFirstFileW(LongForm(folder + L"*.*").c_str(), &data));
+    if (!find.ok()) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY)
+        return Listed::kMissing;
+      LogFailure(L"list", folder, error);
+      return Listed::kFailed;
+    }
     do {
       const std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
       entries->push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                           QvIsLinkReparseTag(data.dwFileAttributes, data.dwReserved0)});
     } while (FindNextFileW(find.get(), &data));
-    return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_NO_MORE_FILES) return Listed::kWhole;
+    LogFailure(L"list all of", folder, error);
+    return Listed::kFailed;
   }
-  void RemoveFile(const std::wstring& path) override { DeleteFileW(path.c_str()); }
+  void RemoveFile(const std::wstring& path) override {
+    if (!IsDatabase(path)) {
+      DeleteFileW(LongForm(path).c_str());
+      return;
+    }
+    // Deleted when the handle closes, and never opened by anyone before.
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (!SetFileInformationByHandle(database_->get(), FileDispositionInfo, &disposition, sizeof disposition))
+      LogFailure(L"delete", path, GetLastError());
+    database_.reset();
+  }
   bool MakeWritable(const std::wstring& path) override {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring exact = LongForm(path);
+    const DWORD attributes = GetFileAttributesW(exact.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     return !(attributes & FILE_ATTRIBUTE_READONLY) ||
-           SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+           SetFileAttributesW(exact.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
   }
-  void RemoveFolder(const std::wstring& path) override { RemoveDirectoryW(path.c_str()); }
+  void RemoveFolder(const std::wstring& path) override { RemoveDirectoryW(LongForm(path).c_str()); }
   bool Copy(const std::wstring& from, const std::wstring& to) override {
-    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-    if (CopyFileW(from.c_str(), to.c_str(), TRUE)) return true;
-    // A copy cut short may leave its beginning behind.
-    const DWORD error = GetLastError();
-    if (MakeWritable(to)) DeleteFileW(to.c_str());
-    CQvLog::Instance().WriteLog2(L"uninstaller: cannot copy %ls (%lu)", from.c_str(), error);
+    std::unique_ptr<QvFileHandle> opened;
+    HANDLE source = nullptr;
+    if (IsDatabase(from)) {
+      // A second open would be refused by the hold itself.
+      source = database_->get();
+      LARGE_INTEGER start = {};
+      if (!SetFilePointerEx(source, start, nullptr, FILE_BEGIN)) {
+        LogFailure(L"read", from, GetLastError());
+        return false;
+      }
+    } else {
+      // No one may write it while it is read.
+      opened = std::make_unique<QvFileHandle>(CreateFileW(LongForm(from).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                                          nullptr));
+      if (!opened->ok()) {
+        LogFailure(L"read", from, GetLastError());
+        return false;
+      }
+      source = opened->get();
+    }
+    const std::wstring target = LongForm(to);
+    DWORD error = ERROR_SUCCESS;
+    {
+      // Made new: anything already at `to`, a link too, makes it fail.
+      QvFileHandle copy(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+      if (!copy.ok()) {
+        LogFailure(L"create", to, GetLastError());
+        return false;
+      }
+      error = CopyData(source, copy.get());
+      // The originals are deleted next: the copy must be on the disk first.
+      if (error == ERROR_SUCCESS && !FlushFileBuffers(copy.get())) error = GetLastError();
+      FILETIME written;
+      if (error == ERROR_SUCCESS && GetFileTime(source, nullptr, nullptr, &written))
+        SetFileTime(copy.get(), nullptr, nullptr, &written);
+    }
+    if (error == ERROR_SUCCESS) return true;
+    LogFailure(L"copy", from, error);
+    DeleteFileW(target.c_str());
     return false;
   }
-  bool MakeFolder(const std::wstring& path) override {
-    return CreateDirectoryW(path.c_str(), nullptr) || isDir(path.c_str());
+  Made MakeFolder(const std::wstring& path) override {
+    if (!CreateDirectoryW(LongForm(path).c_str(), nullptr)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return Made::kTaken;
+      LogFailure(L"make", path, error);
+      return Made::kFailed;
+    }
+    if (HoldFolder(path)) return Made::kNow;
+    // Put in its place between the two calls: a link goes itself, its target stays.
+    RemoveDirectoryW(LongForm(path).c_str());
+    return Made::kFailed;
   }
+  bool HoldFolder(const std::wstring& path) override {
+    // Listing access, for an open that only reads attributes takes no part
+    // in sharing and would hold nothing; without FILE_SHARE_DELETE no one
+    // can open the folder to rename or delete it.
+    auto held = std::make_unique<QvFileHandle>(
+        CreateFileW(LongForm(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!held->ok() || !GetFileInformationByHandle(held->get(), &info)) {
+      LogFailure(L"hold", path, GetLastError());
+      return false;
+    }
+    // Asked once more by its path, now that it is held: Wine follows a
+    // symbolic link of its host even when told not to, and says what it is
+    // only in a search.
+    WIN32_FIND_DATAW found;
+    QvFindHandle find(FindFirstFileW(LongForm(path).c_str(), &found));
+    if (!IsPlainFolder(info.dwFileAttributes) || !find.ok() || !IsPlainFolder(found.dwFileAttributes)) {
+      LogFailure(L"take as a folder", path, info.dwFileAttributes);
+      return false;
+    }
+    folders_.push_back(std::move(held));
+    return true;
+  }
+  void ReleaseFolders() override { folders_.clear(); }
   void RemoveKey(const std::wstring& key_name) override {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kUninstallKey + key_name).c_str());
   }
@@ -70,7 +212,23 @@ class Win32RemovalHost : public RemovalHost {
   }
 
  private:
+  bool IsDatabase(const std::wstring& path) const { return database_ && SamePath(path, database_path_); }
+
+  static DWORD CopyData(HANDLE from, HANDLE to) {
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+      DWORD got = 0, put = 0;
+      if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return GetLastError();
+      if (got == 0) return ERROR_SUCCESS;
+      if (!WriteFile(to, buffer.data(), got, &put, nullptr)) return GetLastError();
+      if (put != got) return ERROR_WRITE_FAULT;
+    }
+  }
+
   HWND window_;
+  std::vector<std::unique_ptr<QvFileHandle>> folders_;
+  std::unique_ptr<QvFileHandle> database_;
+  std::wstring database_path_;
 };
 
 std::wstring SpecialFolder(int csidl) {
@@ -140,6 +298,22 @@ std::wstring LongPath(const std::wstring& path) {
   return length == 0 || length >= MAX_PATH ? path : std::wstring(buffer, length);
 }
 
+// The names of the programs anywhere below the folder (ending with "\").
+void AddProgramNames(const std::wstring& folder, std::vector<std::wstring>* names) {
+  WIN32_FIND_DATAW data;
+  QvFindHandle find(FindFirstFileW(LongForm(folder + L"*").c_str(), &data));
+  if (!find.ok()) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != L"." && name != L".." && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        AddProgramNames(folder + name + L'\\', names);
+    } else if (name.size() > 4 && SamePath(name.substr(name.size() - 4), L".exe")) {
+      names->push_back(name);
+    }
+  } while (FindNextFileW(find.get(), &data));
+}
+
 }  // namespace
 
 bool RunsFromFolder(const std::wstring& folder) {
@@ -147,16 +321,24 @@ bool RunsFromFolder(const std::wstring& folder) {
   const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (taken == INVALID_HANDLE_VALUE) return false;
   QvHandle snapshot(taken);
+  std::vector<std::wstring> programs;
+  bool programs_listed = false;
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
     if (entry.th32ProcessID == GetCurrentProcessId()) continue;
-    // A process that cannot be asked, as the system's own, is passed over.
     QvHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (!process.get()) continue;
     wchar_t image[MAX_PATH];
     DWORD size = MAX_PATH;
-    if (!QueryFullProcessImageNameW(process.get(), 0, image, &size)) continue;
+    if (!process.get() || !QueryFullProcessImageNameW(process.get(), 0, image, &size)) {
+      // A process that cannot be asked, as the system's own, is passed
+      // over, unless it bears the name of one of the installation's programs.
+      if (!programs_listed) AddProgramNames(folder, &programs);
+      programs_listed = true;
+      for (const auto& name : programs)
+        if (SamePath(name, entry.szExeFile)) return true;
+      continue;
+    }
     const std::wstring path = LongPath(std::wstring(image, size));
     if (path.size() > prefix.size() &&
         CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
@@ -216,41 +398,67 @@ unsigned __stdcall UninstallThread(void* arg) {
 
 void DoUninstall(UninstallContext& context) {
   if (context.Folder.empty()) return;
+  Win32RemovalHost host(context.Window);
+  // Held from before the checks until it is deleted: the program, started
+  // meanwhile from a shortcut that is still there, cannot open its books,
+  // so nothing changes them between their copy and their removal.
+  const DWORD held = host.HoldDatabase(context.Folder + kDatabaseFile);
   // Nothing is saved or removed under a running program, nor while the
   // books are half written.
   if (RunsFromFolder(context.Folder)) {
     context.Refusal = kProgramRunningNotice;
     return;
   }
+  if (held != ERROR_SUCCESS) {
+    context.Refusal = kDataNotSavedNotice;
+    return;
+  }
   if (HasHotJournal(context.Folder)) {
     context.Refusal = kHotJournalNotice;
     return;
   }
-  DoReport(QvStatisticsEndpoint(), L"uninstall", Wide(context.Record.ShortcutName).c_str());
-  Win32RemovalHost host(context.Window);
-  // The books go first, out of the folder that is about to go.
-  const std::wstring stamp = NowStamp();
-  const std::vector<UserFile> files = ListUserData(host, context.Folder, stamp);
-  if (!files.empty()) {
-    const std::wstring documents = SpecialFolder(CSIDL_COMMON_DOCUMENTS);
-    const std::wstring target = SavedDataFolder(documents, context.Names.key_name, stamp);
-    if (documents.empty() || SaveUserData(host, files, target) != DataSaved::kSaved) {
-      context.Refusal = kDataNotSavedNotice;
-      return;
-    }
-    context.SavedData = target.substr(0, target.size() - 1);
-  }
-  // A process cannot have the folder it works in removed: started from its
-  // shortcut, the uninstaller works in the installation folder.
-  SetCurrentDirectoryW(BatchFolder().c_str());
   RemovalPlan plan;
   plan.folder = context.Folder;
   plan.record = context.Folder + kUninstallRecordName;
   plan.names = context.Names;
   plan.programs = SpecialFolder(CSIDL_PROGRAMS);
   plan.desktop = SpecialFolder(CSIDL_DESKTOP);
-  RemoveInstallation(host, context.Counters, plan);
-  context.KeepFolder = HoldsFolderLink(host, context.Folder);
+  // The books go first, out of the folder that is about to go.
+  const std::wstring stamp = NowStamp();
+  std::vector<UserFile> files;
+  if (!ListUserData(host, context.Folder, stamp, &files)) {
+    context.Refusal = kDataNotSavedNotice;
+    return;
+  }
+  if (!files.empty()) {
+    const std::wstring documents = SpecialFolder(CSIDL_COMMON_DOCUMENTS);
+    SaveOutcome saved;
+    saved.result = DataSaved::kFailed;
+    if (!documents.empty())
+      saved = SaveUserData(host, files, SavedDataFolder(documents, context.Names.key_name, stamp));
+    if (saved.result != DataSaved::kSaved) {
+      context.Refusal = kDataNotSavedNotice;
+      // The file by its place in the installation: a full path may be too
+      // long for the box.
+      if (!saved.unsaved.empty()) context.Refusal += L"\n" + saved.unsaved.substr(context.Folder.size());
+      return;
+    }
+    context.SavedData = saved.folder.substr(0, saved.folder.size() - 1);
+    for (const auto& file : files) plan.saved.push_back(file.from);
+  }
+  // A program started while the copies were made would lose what it
+  // writes. The copies stay: they are whole, and taking them back would
+  // delete in a folder every user may write to, its hold let go.
+  if (RunsFromFolder(context.Folder)) {
+    context.Refusal = kProgramRunningNotice;
+    return;
+  }
+  DoReport(QvStatisticsEndpoint(), L"uninstall", Wide(context.Record.ShortcutName).c_str());
+  // A process cannot have the folder it works in removed: started from its
+  // shortcut, the uninstaller works in the installation folder.
+  SetCurrentDirectoryW(BatchFolder().c_str());
+  context.LeftUserFiles = !RemoveInstallation(host, context.Counters, plan);
+  context.KeepFolder = context.LeftUserFiles || HoldsFolderLink(host, context.Folder);
 }
 
 bool SelfDelete(const UninstallContext& context) {

@@ -25,8 +25,12 @@ struct UninstallContext {
   UninstallRecord Record;
   RemovalNames Names;
   // Set by the worker when a link it could not remove is left in the
-  // folder: the batch file then deletes the uninstaller but not the folder.
+  // folder, or files of the user that were not saved: the batch file then
+  // deletes the uninstaller but not the folder.
   bool KeepFolder = false;
+  // Set by the worker when files below the user's data folders stay, which
+  // came after the save or could not be deleted: the user is told.
+  bool LeftUserFiles = false;
   // Set by the worker: the folder the bookkeeper's database and backups
   // were saved in (empty when there were none); or, when nothing at all was
   // saved or removed, what the user is told.

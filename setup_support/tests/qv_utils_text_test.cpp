@@ -185,10 +185,12 @@ TEST(QvUrl, LoneSurrogateBecomesReplacementCharacter) {
 
 // Only what leads elsewhere is a link: a cloud placeholder or a
 // deduplicated file must not refuse an installation for good.
-TEST(QvLink, OnlyJunctionsAndSymbolicLinks) {
+TEST(QvLink, OnlyNameSurrogates) {
   const unsigned long reparse = kQvReparsePointAttribute | 0x10;  // a folder
   EXPECT_TRUE(QvIsLinkReparseTag(reparse, kQvMountPointTag));
   EXPECT_TRUE(QvIsLinkReparseTag(reparse, kQvSymbolicLinkTag));
+  EXPECT_TRUE(QvIsLinkReparseTag(reparse, 0xA000001D));  // a Linux subsystem link
+  EXPECT_TRUE(QvIsLinkReparseTag(reparse, 0xA0000019));  // a global link
   EXPECT_TRUE(QvIsLinkReparseTag(reparse, 0));  // a tag not reported
   EXPECT_FALSE(QvIsLinkReparseTag(reparse, 0x9000701A));  // cloud files
   EXPECT_FALSE(QvIsLinkReparseTag(reparse, 0x80000013));  // deduplication

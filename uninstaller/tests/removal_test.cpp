@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -19,6 +20,8 @@ class FakeHost : public RemovalHost {
   bool links_stick = false;  // as Unix links to folders do under Wine
   std::set<std::wstring> keys;
   std::set<std::wstring> unreadable;  // files a copy fails on
+  std::set<std::wstring> cut;         // folders whose listing fails part-way
+  std::set<std::wstring> held;
   std::vector<int> sent;
   // Called before every change: a test ends the run there, as a kill would.
   std::function<void(const std::wstring&)> before_change = [](const std::wstring&) {};
@@ -33,15 +36,17 @@ class FakeHost : public RemovalHost {
       if (path.compare(0, link.size() + 1, link + L"\\") == 0) return target + path.substr(link.size());
     return path;
   }
-  bool List(const std::wstring& through, std::vector<Entry>* entries) override {
+  Listed List(const std::wstring& through, std::vector<Entry>* entries) override {
     const std::wstring folder = Resolve(through);
-    if (!folders.count(folder.substr(0, folder.size() - 1))) return false;
+    if (!folders.count(folder.substr(0, folder.size() - 1))) return Listed::kMissing;
     for (const auto* set : {&files, &folders})
       for (const auto& path : *set)
         if (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-            path.find(L'\\', folder.size()) == std::wstring::npos)
+            path.find(L'\\', folder.size()) == std::wstring::npos) {
           entries->push_back({path.substr(folder.size()), set == &folders, links.count(path) > 0});
-    return true;
+          if (cut.count(folder.substr(0, folder.size() - 1))) return Listed::kFailed;
+        }
+    return Listed::kWhole;
   }
   void RemoveFile(const std::wstring& path) override {
     before_change(path);
@@ -51,25 +56,35 @@ class FakeHost : public RemovalHost {
     read_only.erase(path);
     return files.count(path) > 0;
   }
-  bool Copy(const std::wstring& from, const std::wstring& to) override {
+  bool Copy(const std::wstring& from, const std::wstring& through) override {
+    const std::wstring to = Resolve(through);
     if (!files.count(from) || unreadable.count(from) || files.count(to)) return false;
     if (!folders.count(to.substr(0, to.rfind(L'\\')))) return false;
     files.insert(to);
     if (read_only.count(from)) read_only.insert(to);
     return true;
   }
-  bool MakeFolder(const std::wstring& path) override {
-    if (!folders.count(path.substr(0, path.rfind(L'\\')))) return false;
+  Made MakeFolder(const std::wstring& through) override {
+    const std::wstring path = Resolve(through);
+    if (folders.count(path) || files.count(path)) return Made::kTaken;
+    if (!folders.count(path.substr(0, path.rfind(L'\\')))) return Made::kFailed;
     folders.insert(path);
+    held.insert(path);
+    return Made::kNow;
+  }
+  bool HoldFolder(const std::wstring& path) override {
+    if (!folders.count(path) || links.count(path)) return false;
+    held.insert(path);
     return true;
   }
+  void ReleaseFolders() override { held.clear(); }
   void RemoveKey(const std::wstring& name) override {
     before_change(name);
     keys.erase(name);
   }
   void RemoveFolder(const std::wstring& path) override {
     before_change(path);
-    if (links.count(path) && links_stick) return;
+    if (held.count(path) || (links.count(path) && links_stick)) return;
     const std::wstring inside = path + L"\\";
     for (const auto* set : {&files, &folders})
       for (const auto& p : *set)
@@ -225,6 +240,11 @@ RemovalPlan Plan() {
   plan.names = UsableNames(L"Zuzaror", L"Zuzaror", L"Zuzaror");
   plan.programs = L"C:\\Programs\\";
   plan.desktop = L"C:\\Desktop\\";
+  // As saved, every one of the user's files.
+  FakeHost host = Installed();
+  std::vector<UserFile> files;
+  ListUserData(host, plan.folder, L"s", &files);
+  for (const auto& file : files) plan.saved.push_back(file.from);
   return plan;
 }
 
@@ -255,14 +275,18 @@ TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
   // Every backup at any depth and the parked database keep their places;
   // the copies are writable, the read-only original goes with the rest.
   FakeHost host = Installed();
-  const auto files = ListUserData(host, kDir + L"\\", L"2026年12月9日");
-  ASSERT_EQ(DataSaved::kSaved, SaveUserData(host, files, target));
+  std::vector<UserFile> files;
+  ASSERT_TRUE(ListUserData(host, kDir + L"\\", L"2026年12月9日", &files));
+  const SaveOutcome saved = SaveUserData(host, files, target);
+  ASSERT_EQ(DataSaved::kSaved, saved.result);
+  EXPECT_EQ(target, saved.folder);
+  EXPECT_TRUE(host.held.empty());
   for (const wchar_t* f : {L"2026年12月9日.ml", L"back\\2026年1月2日3时.ml", L"back\\b.ml",
                            L"back\\2023\\旧备份.ml", L"temp\\ml.mdb"})
     EXPECT_TRUE(host.files.count(target + f)) << f;
   EXPECT_EQ(1u, host.read_only.size());
   RemovalCounters counters;
-  RemoveInstallation(host, counters, Plan());
+  EXPECT_TRUE(RemoveInstallation(host, counters, Plan()));
   EXPECT_FALSE(host.folders.count(kDir));
 
   // A copy that fails half way takes back every copy and folder made, the
@@ -270,20 +294,85 @@ TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
   FakeHost broken = Installed();
   const FakeHost before = broken;
   broken.unreadable.insert(kDir + L"\\temp\\ml.mdb");
-  EXPECT_EQ(DataSaved::kFailed, SaveUserData(broken, ListUserData(broken, kDir + L"\\", L"s"), target));
+  ASSERT_TRUE(ListUserData(broken, kDir + L"\\", L"s", &files));
+  const SaveOutcome failed = SaveUserData(broken, files, target);
+  EXPECT_EQ(DataSaved::kFailed, failed.result);
+  EXPECT_EQ(kDir + L"\\temp\\ml.mdb", failed.unsaved);
   EXPECT_EQ(before.files, broken.files);
   EXPECT_EQ(before.folders, broken.folders);
 
   FakeHost empty;
   empty.AddFiles(kDir, 2);
-  EXPECT_TRUE(ListUserData(empty, kDir + L"\\", L"s").empty());
-  EXPECT_EQ(DataSaved::kNothingToSave, SaveUserData(empty, {}, target));
+  EXPECT_TRUE(ListUserData(empty, kDir + L"\\", L"s", &files));
+  EXPECT_TRUE(files.empty());
+  EXPECT_EQ(DataSaved::kNothingToSave, SaveUserData(empty, {}, target).result);
   EXPECT_EQ(1u, empty.folders.size());
 
   const unsigned char hot[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7, 0};
   EXPECT_TRUE(IsHotJournal(hot, sizeof hot));
   EXPECT_FALSE(IsHotJournal(hot, 7));
   EXPECT_FALSE(IsHotJournal(hot + 1, 8));
+}
+
+// The save folder in the documents every user may write to: whatever
+// someone made there beforehand is never written through nor into.
+TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
+  const std::wstring target = SavedDataFolder(L"C:\\Docs", L"Zuzaror", L"s");
+  std::vector<UserFile> files;
+
+  // "Zuzaror 数据" a link into the installation, which is about to go.
+  FakeHost linked = Installed();
+  linked.AddFiles(L"C:\\Docs\\Zuzaror 数据", 0);
+  linked.links[L"C:\\Docs\\Zuzaror 数据"] = kDir + L"\\temp";
+  const FakeHost before = linked;
+  ASSERT_TRUE(ListUserData(linked, kDir + L"\\", L"s", &files));
+  EXPECT_EQ(DataSaved::kFailed, SaveUserData(linked, files, target).result);
+  EXPECT_EQ(before.files, linked.files);
+  EXPECT_EQ(before.folders, linked.folders);
+
+  // A stamp folder already there, as anything, is left as it is; the copies
+  // go beside it under a free name, and "Zuzaror 数据" is taken as it is.
+  FakeHost taken = Installed();
+  taken.AddFiles(L"C:\\Docs\\Zuzaror 数据\\s", 1);
+  taken.files.insert(L"C:\\Docs\\Zuzaror 数据\\s(2)");
+  ASSERT_TRUE(ListUserData(taken, kDir + L"\\", L"s", &files));
+  const SaveOutcome saved = SaveUserData(taken, files, target);
+  ASSERT_EQ(DataSaved::kSaved, saved.result);
+  EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据\\s(3)\\", saved.folder);
+  EXPECT_TRUE(taken.files.count(saved.folder + L"back\\2023\\旧备份.ml"));
+  const std::wstring first = L"C:\\Docs\\Zuzaror 数据\\s\\";
+  EXPECT_EQ(1, std::count_if(taken.files.begin(), taken.files.end(),
+                             [&](const std::wstring& f) { return f.compare(0, first.size(), first) == 0; }));
+}
+
+// A folder that cannot be listed whole may hold files that the save would
+// miss and the removal delete: nothing is saved.
+TEST(Removal, AListingThatFailsPartWaySavesNothing) {
+  FakeHost host = Installed();
+  host.cut.insert(kDir + L"\\back\\2023");
+  host.files.insert(kDir + L"\\back\\2023\\新备份.ml");
+  std::vector<UserFile> files;
+  EXPECT_FALSE(ListUserData(host, kDir + L"\\", L"s", &files));
+  host.cut = {kDir};
+  EXPECT_FALSE(ListUserData(host, kDir + L"\\", L"s", &files));
+}
+
+// What the program wrote after the save exists nowhere else: it stays,
+// with its folders, and the folder is left to the user.
+TEST(Removal, AFileThatCameAfterTheSaveStays) {
+  FakeHost host = Installed();
+  std::vector<UserFile> files;
+  ASSERT_TRUE(ListUserData(host, kDir + L"\\", L"s", &files));
+  ASSERT_EQ(DataSaved::kSaved, SaveUserData(host, files, L"C:\\Docs\\Zuzaror 数据\\s\\").result);
+  const std::wstring later[] = {kDir + L"\\back\\新.ml", kDir + L"\\temp\\2024\\新.ml"};
+  host.AddFiles(kDir + L"\\temp\\2024", 0);
+  for (const auto& file : later) host.files.insert(file);
+  RemovalCounters counters;
+  EXPECT_FALSE(RemoveInstallation(host, counters, Plan()));
+  for (const auto& file : later) EXPECT_TRUE(host.files.count(file));
+  for (const auto& file : files) EXPECT_FALSE(host.files.count(file.from));
+  EXPECT_FALSE(host.files.count(kDir + L"\\f0"));
+  EXPECT_TRUE(host.keys.empty());
 }
 
 }  // namespace

@@ -14,9 +14,10 @@
 # refuses while the program's log-in window is open and while a write cut
 # short left a hot journal, until the program has run once; uninstalled as
 # the list of installed programs starts it, everything goes again. Then what
-# must not be removed: data that cannot be saved, an installation folder
-# that is a link, and a copy of the uninstaller on the desktop whose record
-# and key name the desktop.
+# must not be removed: data whose folder another user made beforehand as a
+# link into the installation, a backup that cannot be read, an installation
+# folder that is a link, and a copy of the uninstaller on the desktop whose
+# record and key name the desktop.
 set -euo pipefail
 export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
 source "$ZZ_TOOLS/screen-lib.sh" uninstall
@@ -318,13 +319,25 @@ run_uninstaller uninstaller-link "uninstaller-link-saved" wine "$product\\Zodadi
 [ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
 echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
 
-# Data that cannot be saved (a file where their folder goes): nothing goes.
+# The folder their data go to, made beforehand by another user as a link
+# into the installation: nothing is written through it, nothing goes.
 lay_out
+mkdir -p "$dir/temp"
+cp "$dir/ml.mdb" "$work/ml.before"
 rm -rf "$saved_root"
-echo in-the-way > "$saved_root"
+ln -s "$dir/temp" "$saved_root"
 run_uninstaller uninstaller-unsaved "uninstaller-not-saved" wine "$product\\Zodadira.exe"
-check_untouched "unsaved data"
+check_untouched "linked data folder"
+cmp -s "$work/ml.before" "$dir/ml.mdb" || fail "linked data folder: the database changed"
+[ -z "$(ls -A "$dir/temp")" ] || fail "linked data folder: written through: $(ls -A "$dir/temp")"
 rm -f "$saved_root"
+
+# A backup that cannot be read (a Unix socket): the box names it on its
+# second line, and nothing goes.
+lay_out
+(cd "$dir/back" && python3 -c 'import socket; socket.socket(socket.AF_UNIX).bind("不可读.ml")')
+run_uninstaller uninstaller-unreadable "uninstaller-unreadable-refused" wine "$product\\Zodadira.exe"
+check_untouched "unreadable backup"
 
 # An installation folder that is itself a link: refused, its target whole.
 rm -rf "$drive_c/real-installation"
