@@ -368,15 +368,21 @@ bool PlacedAt(HWND window, int index, int x, int y, int w, int h) {
   return r.left == x && r.top == y && r.right - r.left == w && r.bottom - r.top == h;
 }
 
+// The pop-up menu once it shows, or nothing within 3 s: a hidden menu
+// window proves nothing, one may be left from earlier.
+HWND ShownMenu() {
+  for (int i = 0; i < 60; ++i, Sleep(50))
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) return menu;
+  return nullptr;
+}
+
 // Chooses a menu item from the keyboard, as Alt+<bar key> then <item key>;
-// false when the menu did not show (a hidden menu window proves nothing:
-// one may be left from earlier). The menu ends by itself once the item is
-// chosen, even a disabled one.
+// false when the menu did not show. The menu ends by itself once the item
+// is chosen, even a disabled one.
 bool ChooseFromKeyboard(HWND main, wchar_t bar_key, wchar_t item_key) {
   PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, bar_key);
-  HWND menu = nullptr;
-  for (int i = 0; i < 60 && !(menu && IsWindowVisible(menu)); ++i, Sleep(50)) menu = FindWindowW(L"#32768", nullptr);
-  if (!menu || !IsWindowVisible(menu)) return false;
+  HWND menu = ShownMenu();
+  if (!menu) return false;
   PostMessageW(menu, WM_CHAR, item_key, 0);
   for (int i = 0; i < 40 && IsWindow(menu) && IsWindowVisible(menu); ++i) Sleep(50);
   return true;
@@ -440,11 +446,9 @@ void ClearAll(HWND main) {
   Check(TextOf(Unit(main, 30)) == L"10", "typed figures are totalled");
   PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
   PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
-  HWND menu = nullptr;
-  for (int i = 0; i < 60 && !(menu && IsWindowVisible(menu)); ++i, Sleep(50)) menu = FindWindowW(L"#32768", nullptr);
-  const bool shown = menu && IsWindowVisible(menu);
-  Check(shown, "a right click on the entry area opens its menu");
-  if (!shown) return;
+  HWND menu = ShownMenu();
+  Check(menu != nullptr, "a right click on the entry area opens its menu");
+  if (!menu) return;
   PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   for (int i = 0; i < 40 && !TextOf(Unit(main, 3)).empty(); ++i) Sleep(50);
