@@ -314,6 +314,31 @@ TEST_F(Database, AWriteCutShortIsRolledBackOnceTheFileIsKnownToBeOurs) {
   EXPECT_EQ(ReadAll(path_), interrupted);
   EXPECT_EQ(ReadAll(journal), hot_journal);
 
+  // Copies of the program started together over the journal each check a
+  // rolled-back copy of their own, and all open the books.
+  int start[2];
+  ASSERT_EQ(pipe(start), 0);
+  std::vector<pid_t> copies;
+  for (int i = 0; i < 3; ++i) {
+    pid_t copy = fork();
+    ASSERT_GE(copy, 0);
+    if (copy == 0) {
+      char byte;
+      mdb::DatabaseConnection mine;
+      bool opened = read(start[0], &byte, 1) == 1 && mine.OpenExternalDatabase(Gbk(path_), "", kPassword) &&
+                    Figures(mine) == std::vector<std::string>{"12.5", "7"};
+      _exit(opened ? 0 : 1);
+    }
+    copies.push_back(copy);
+  }
+  ASSERT_EQ(write(start[1], "abc", 3), 3);
+  for (pid_t copy : copies) {
+    waitpid(copy, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  close(start[0]);
+  close(start[1]);
+
   ASSERT_TRUE(other.OpenExternalDatabase(Gbk(path_), "", kPassword)) << other.LastError();
   EXPECT_FALSE(fs::exists(journal));
   EXPECT_EQ(Figures(other), (std::vector<std::string>{"12.5", "7"}));
