@@ -86,7 +86,7 @@ RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir, const zz:
   // The replaced file may be the only copy of the days since the chosen
   // backup: it stays, where it is when it cannot become a backup.
   std::string kept = FreeBackupPath(world, run_dir, now);
-  if (!world.Move(parked, kept)) kept = parked;
+  if (!world.MoveNew(parked, kept)) kept = parked;
   world.Message("已完成恢复！\n恢复前的数据已保存为：" + kept, "成功！", kInfoIcon);
   return RestoreOutcome::Restored;
 }

@@ -25,6 +25,7 @@ class BackupWorld {
   virtual bool Copy(const std::string& from, const std::string& to) = 0;  // overwrites
   virtual bool CopyNew(const std::string& from, const std::string& to) = 0;  // fails when `to` is there
   virtual bool Move(const std::string& from, const std::string& to) = 0;  // overwrites
+  virtual bool MoveNew(const std::string& from, const std::string& to) = 0;  // fails when `to` is there
   virtual bool Delete(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
   // Clears a read-only attribute the file brought from a CD or a protected

@@ -30,6 +30,7 @@ class ProgramWorld : public BackupWorld {
   bool Copy(const std::string& from, const std::string& to) override { return rt::CopyFileTo(from, to); }
   bool CopyNew(const std::string& from, const std::string& to) override { return rt::CopyFileTo(from, to, false); }
   bool Move(const std::string& from, const std::string& to) override { return rt::MoveFileTo(from, to); }
+  bool MoveNew(const std::string& from, const std::string& to) override { return rt::MoveFileTo(from, to, false); }
   bool Delete(const std::string& path) override { return rt::DeleteFileAt(path); }
   bool Exists(const std::string& path) override { return rt::FileExists(path); }
   bool MakeWritable(const std::string& path) override {

@@ -81,12 +81,12 @@ bool CopyFileTo(const std::string& from, const std::string& to, bool overwrite) 
 #endif
 }
 
-bool MoveFileTo(const std::string& from, const std::string& to) {
+bool MoveFileTo(const std::string& from, const std::string& to, bool overwrite) {
 #ifdef _WIN32
   return MoveFileExW(zz::GbkToWide(from).c_str(), zz::GbkToWide(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+                     (overwrite ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_COPY_ALLOWED) != 0;
 #else
-  return std::rename(Native(from).c_str(), Native(to).c_str()) == 0;
+  return (overwrite || !FileExists(to)) && std::rename(Native(from).c_str(), Native(to).c_str()) == 0;
 #endif
 }
 

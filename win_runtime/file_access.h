@@ -14,7 +14,8 @@ bool ReplaceWholeFile(const std::string& gbk_path, const std::string& bytes);
 bool WriteBytes(const std::string& gbk_path, const std::string& bytes);
 // Overwrites an existing `to`, unless told not to: it then fails.
 bool CopyFileTo(const std::string& from, const std::string& to, bool overwrite = true);
-bool MoveFileTo(const std::string& from, const std::string& to);
+// Replaces an existing `to`, unless told not to: it then fails.
+bool MoveFileTo(const std::string& from, const std::string& to, bool overwrite = true);
 bool DeleteFileAt(const std::string& gbk_path);
 bool SetHidden(const std::string& gbk_path);
 std::string EnvironmentVariable(const std::string& name);

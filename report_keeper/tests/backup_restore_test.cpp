@@ -26,6 +26,9 @@ class FakeWorld : public keeper::BackupWorld {
   std::set<std::string> folders{kRun, kRun + "\\back", kRun + "\\temp"};
   std::map<std::string, std::string> files{{kLive, "db:live"}, {kBackup, "db:backup"}};
   std::set<std::string> read_only;
+  // There, but missed by the first look: another copy of the program made
+  // them in between.
+  std::set<std::string> unseen;
   std::string open;  // the path the database is open on, "" when closed
   int answer = 5;
   std::string chosen = kBackup;
@@ -57,11 +60,16 @@ class FakeWorld : public keeper::BackupWorld {
     files.erase(from);
     return true;
   }
+  bool MoveNew(const std::string& from, const std::string& to) override {
+    if (!files.count(to)) return Move(from, to);
+    log.push_back("move " + from + " " + to);
+    return false;
+  }
   bool Delete(const std::string& path) override {
     log.push_back("delete " + path);
     return files.erase(path) == 1;
   }
-  bool Exists(const std::string& path) override { return files.count(path) == 1; }
+  bool Exists(const std::string& path) override { return unseen.erase(path) == 0 && files.count(path) == 1; }
   bool MakeWritable(const std::string& path) override {
     log.push_back("writable " + path);
     read_only.erase(path);
@@ -155,6 +163,26 @@ TEST(Restore, StepsInOrderOnSuccessKeepingTheReplacedFileAsABackup) {
   EXPECT_EQ(w.File(kept), "db:live");
   EXPECT_EQ(w.File(kParked), "(none)");
   EXPECT_EQ(w.open, kLive);
+}
+
+// Another copy of the program takes the free name between the look and the
+// write: its file stays, and the backup or the kept database goes elsewhere.
+TEST(Backup, ANameTakenMeanwhileIsNeverReplaced) {
+  const std::string name = kRun + "\\back\\2011年1月2日.ml";
+  FakeWorld w;
+  w.files[name] = "db:other";
+  w.unseen.insert(name);
+  EXPECT_TRUE(keeper::BackUp(w, kRun, kNow));
+  EXPECT_EQ(w.File(name), "db:other");
+  EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日(2).ml"), "db:live");
+
+  FakeWorld r;
+  r.open = kLive;
+  r.files[name] = "db:other";
+  r.unseen.insert(name);
+  EXPECT_EQ(keeper::Restore(r, kRun, kNow), RestoreOutcome::Restored);
+  EXPECT_EQ(r.File(name), "db:other");
+  EXPECT_EQ(r.File(kParked), "db:live");
 }
 
 TEST(Restore, NoAnswerOrCancelledDialogChangesNothing) {
