@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "qv_log.h"
+#include "qv_handle.h"
 #include "qv_messages.h"
+#include "qv_security.h"
 #include "qv_shell.h"
 #include "qv_utils.h"
 #include "registration.h"
@@ -119,6 +121,41 @@ void CreatePathFolders(const std::wstring& entry_path, const InstallContext& con
     }
     start = end + 1;
   }
+}
+
+InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstring& record,
+                                   std::vector<std::wstring>* made) {
+  // Made with its rights in one step: a folder made first and secured after
+  // could be opened meanwhile by anyone its parent lets in, such as every
+  // user at the root of a drive, and that handle would outlive the change.
+  if (QvCreateProtectedFolder(folder)) {
+    made->push_back(folder);
+    return InstallFolder::kMade;
+  }
+  if (GetLastError() != ERROR_ALREADY_EXISTS) {
+    CQvLog::Instance().WriteLog2(L"installer: cannot create folder %ls (%lu)", folder.c_str(), GetLastError());
+    return InstallFolder::kFailed;
+  }
+  const DWORD record_attributes = GetFileAttributesW(record.c_str());
+  if (record_attributes == INVALID_FILE_ATTRIBUTES || (record_attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return InstallFolder::kLeftAsItIs;
+  // Held, not followed, while it is changed: one that is renamed and
+  // replaced by a link meanwhile would hand the change on to its target.
+  QvFileHandle held(CreateFileW(folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  DWORD error = held.ok() && GetFileInformationByHandle(held.get(), &info) ? ERROR_SUCCESS : GetLastError();
+  if (error == ERROR_SUCCESS && (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                                 (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))
+    error = ERROR_DIRECTORY;
+  if (error == ERROR_SUCCESS) error = QvProtectFolder(held.get());
+  if (error != ERROR_SUCCESS) {
+    // A drive without rights at all (FAT) has nothing to protect.
+    CQvLog::Instance().WriteLog2(L"installer: cannot protect %ls (%lu)", folder.c_str(), error);
+    return InstallFolder::kLeftAsItIs;
+  }
+  return InstallFolder::kProtected;
 }
 
 namespace {
@@ -276,6 +313,15 @@ bool InstallContext::DoInstall() {
   std::vector<StagedFile> staged;
   std::vector<std::wstring> made;
   std::wstring failed;
+  const std::u16string product = ProductFolder(payload);
+  if (!product.empty()) {
+    // Before anything is written there, so that every file inherits it.
+    const std::wstring folder = ToWide(JoinPath(ToU16(TargetFolder), product));
+    if (PrepareInstallFolder(folder, UninstallRecordFile(header, *this), &made) == InstallFolder::kFailed) {
+      Notice = UnwritableNotice(folder);
+      return false;
+    }
+  }
   for (const PayloadFile& entry : payload.files) {
     if (StopFlag) {
       RollBack(staged, made);
@@ -295,7 +341,6 @@ bool InstallContext::DoInstall() {
     Notice = UnwritableNotice(failed);
     return false;
   }
-  const std::u16string product = ProductFolder(payload);
   if (!product.empty()) {
     // A reinstallation keeps them and what they hold.
     for (const wchar_t* name : kProgramDataFolders)

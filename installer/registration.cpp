@@ -89,7 +89,11 @@ void WriteUninstallRecord(const PayloadHeader& header, const InstallContext& con
   UninstallRecord record{header.KeyName, header.UserDataFolder, header.KeyName, header.StartMenuFolder};
   std::uint8_t bytes[kUninstallRecordSize];
   EncodeUninstallRecord(record, bytes);
-  const std::wstring path = ToWide(UninstallRecordPathFor(ToU16(Below(context, header.UninstallerPath))));
+  const std::wstring path = UninstallRecordFile(header, context);
   if (!QvWriteFile(path.c_str(), bytes, sizeof bytes))
     CQvLog::Instance().WriteLog2(L"installer: cannot write %ls", path.c_str());
+}
+
+std::wstring UninstallRecordFile(const PayloadHeader& header, const InstallContext& context) {
+  return ToWide(UninstallRecordPathFor(ToU16(Below(context, header.UninstallerPath))));
 }

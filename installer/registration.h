@@ -9,6 +9,8 @@
 bool WriteUninstallKey(const InstallContext& context, const PayloadHeader& header);
 void CreateShortcuts(const PayloadHeader& header, const InstallContext& context);
 void WriteUninstallRecord(const PayloadHeader& header, const InstallContext& context);
+// Where the record goes: beside the uninstaller.
+std::wstring UninstallRecordFile(const PayloadHeader& header, const InstallContext& context);
 
 // The Uninstall key's path below HKEY_LOCAL_MACHINE for a key name.
 std::wstring UninstallKeyPath(const std::wstring& key_name);

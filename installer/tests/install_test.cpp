@@ -8,6 +8,7 @@
 #include "uninstall_record.h"
 #include "utf16_field.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -98,6 +99,26 @@ LRESULT CALLBACK ProgressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return 0;
   }
   return DefWindowProcW(w, m, wp, lp);
+}
+
+// Wine keeps no descriptor of its own: it shows a folder made plainly with
+// an entry for everyone, one made with the administrators' descriptor
+// without (as Windows shows that descriptor too).
+bool EveryoneHasAnEntry(const std::wstring& path) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                            nullptr, &descriptor) != ERROR_SUCCESS)
+    return true;
+  bool found = !dacl;
+  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+        IsWellKnownSid(&ace->SidStart, WinWorldSid))
+      found = true;
+  }
+  LocalFree(descriptor);
+  return found;
 }
 
 std::wstring g_reported;
@@ -235,6 +256,7 @@ TEST(Install, AReinstallKeepsTheBooksAndChangesNothingWhileAFileIsHeld) {
   };
   InstallContext first;
   ASSERT_TRUE(install(10, &first));
+  EXPECT_FALSE(EveryoneHasAnEntry(product));
   // The main program's folders, and a backup the bookkeeper made in one.
   EXPECT_TRUE(PathIsDirectoryW((product + L"temp").c_str()));
   WriteAll(product + L"back\\2026年1月2日.ml", {'b'});
@@ -261,4 +283,23 @@ TEST(Install, AReinstallKeepsTheBooksAndChangesNothingWhileAFileIsHeld) {
   EXPECT_EQ(ReadAll(product + L"1021.ini"), ini);
   EXPECT_EQ(ReadAll(product + L"back\\2026年1月2日.ml"), std::vector<std::uint8_t>{'b'});
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyPath(L"QvReinstallTest").c_str());
+}
+
+// Outside Program Files a folder takes its parent's rights, at a drive's
+// root "every user may change": the folder the installer makes, or finds as
+// an installation of its own, is for the administrators to change alone.
+TEST(Install, OnlyTheAdministratorsMayChangeTheInstallationFolder) {
+  const std::wstring dir = Scratch(L"安装 权限");
+  std::vector<std::wstring> made;
+  EXPECT_EQ(InstallFolder::kMade, PrepareInstallFolder(dir + L"\\新", dir + L"\\新\\Un.dat", &made));
+  EXPECT_EQ(std::vector<std::wstring>{dir + L"\\新"}, made);
+  EXPECT_FALSE(EveryoneHasAnEntry(dir + L"\\新"));
+
+  for (const wchar_t* name : {L"\\ours", L"\\theirs"}) CreateDirectoryW((dir + name).c_str(), nullptr);
+  WriteAll(dir + L"\\ours\\Un.dat", {'r'});
+  EXPECT_EQ(InstallFolder::kProtected, PrepareInstallFolder(dir + L"\\ours", dir + L"\\ours\\Un.dat", &made));
+  EXPECT_EQ(InstallFolder::kLeftAsItIs,
+            PrepareInstallFolder(dir + L"\\theirs", dir + L"\\theirs\\Un.dat", &made));
+  EXPECT_EQ(1u, made.size());
+  EXPECT_EQ(InstallFolder::kFailed, PrepareInstallFolder(dir + L"\\无\\新", dir + L"\\无\\新\\Un.dat", &made));
 }

@@ -1,0 +1,51 @@
+// Who may change the folders the setup programs make, and whom they trust
+// as the owner of a folder they find. An installation outside Program Files,
+// or a folder below the common documents, would otherwise take whatever its
+// parent lets every user of the PC do there: replace a program that runs
+// elevated, or alter the only copy of the books.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The descriptor of Program Files' own folders: full control for the system
+// and the administrators, read and execute for the users of the PC, nothing
+// inherited from above; what is made below inherits it.
+class QvProtectedFolderSecurity {
+ public:
+  QvProtectedFolderSecurity();
+  ~QvProtectedFolderSecurity();
+  QvProtectedFolderSecurity(const QvProtectedFolderSecurity&) = delete;
+  QvProtectedFolderSecurity& operator=(const QvProtectedFolderSecurity&) = delete;
+
+  // Null when the descriptor could not be built.
+  PSECURITY_DESCRIPTOR descriptor() const { return descriptor_; }
+  SECURITY_ATTRIBUTES* attributes() { return descriptor_ ? &attributes_ : nullptr; }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+  SECURITY_ATTRIBUTES attributes_ = {};
+};
+
+// Makes the folder with that descriptor, as CreateDirectoryW does; never
+// without it.
+bool QvCreateProtectedFolder(const std::wstring& path);
+
+// Makes the folder `name` inside the folder the handle holds, with that
+// descriptor, and opens it in the same step, so that nothing can be put in
+// its place between the two: a handle for listing, adding to and reading
+// the security of it, shared for reading and writing but not for deletion.
+// INVALID_HANDLE_VALUE with the last error set when it cannot; the error is
+// ERROR_ALREADY_EXISTS when the name is taken.
+HANDLE QvCreateProtectedFolderIn(HANDLE parent, const std::wstring& name);
+
+// Gives the folder the handle holds that descriptor, handed on to what it
+// holds, and the administrators as its owner where this process may name
+// them: a former owner could otherwise grant itself everything again. The
+// handle needs READ_CONTROL, WRITE_DAC and WRITE_OWNER. A Win32 error code.
+DWORD QvProtectFolder(HANDLE folder);
+
+// True when the object the handle holds (opened with READ_CONTROL) is owned
+// by the administrators, the system or this process's own user.
+bool QvHasTrustedOwner(HANDLE handle);
