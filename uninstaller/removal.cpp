@@ -164,7 +164,32 @@ void RemoveShortcuts(RemovalHost& host, RemovalCounters& counters, const Removal
     host.RemoveFile(desktop + names.shortcut_name + L".lnk");
 }
 
-bool RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan) {
+namespace {
+
+// Every file below `from`, at any depth, its copy named below `to`; false,
+// naming the folder in `unlisted`, when a folder there cannot be listed whole.
+bool ListFilesBelow(RemovalHost& host, const std::wstring& from, const std::wstring& to,
+                    std::vector<UserFile>* files, std::wstring* unlisted) {
+  std::vector<RemovalHost::Entry> entries;
+  const Listed listed = host.List(from, &entries);
+  if (listed != Listed::kWhole) {
+    if (listed == Listed::kMissing) return true;
+    *unlisted = from;
+    return false;
+  }
+  for (const auto& entry : entries) {
+    if (!entry.folder)
+      files->push_back({from + entry.name, to + entry.name});
+    else if (!entry.link &&
+             !ListFilesBelow(host, from + entry.name + L'\\', to + entry.name + L'\\', files, unlisted))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+LeftBehind RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan) {
   std::set<std::wstring> saved;
   for (const auto& path : plan.saved) saved.insert(PathKey(path));
   std::vector<std::wstring> data_folders;
@@ -179,17 +204,25 @@ bool RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const Remo
   counters.deleted_files = 0;
   counters.total_files = CountFiles(host, plan.folder);
   DeleteTree(host, counters, plan.folder, stays);
-  bool data_gone = true;
+  LeftBehind left = LeftBehind::kNothing;
   for (const wchar_t* name : kUserDataFolders) {
+    const std::wstring data = plan.folder + name + L'\\';
     std::vector<RemovalHost::Entry> entries;
-    if (host.List(plan.folder + name + L'\\', &entries) != Listed::kMissing) data_gone = false;
+    if (host.List(data, &entries) == Listed::kMissing) continue;
+    if (left == LeftBehind::kNothing) left = LeftBehind::kSavedOnly;
+    std::vector<UserFile> files;
+    std::wstring unlisted;
+    bool unsaved = !ListFilesBelow(host, data, data, &files, &unlisted);
+    for (const auto& file : files) unsaved = unsaved || saved.count(PathKey(file.from)) == 0;
+    if (unsaved) left = LeftBehind::kUnsaved;
   }
   RemoveShortcuts(host, counters, plan.names, plan.programs, plan.desktop);
+  if (left == LeftBehind::kUnsaved) return left;
   if (!plan.names.key_name.empty()) host.RemoveKey(plan.names.key_name);
   host.RemoveFile(plan.record);
   CountDeletedFile(host, counters);
   host.RemoveFolder(plan.folder.substr(0, plan.folder.size() - 1));
-  return data_gone;
+  return left;
 }
 
 std::wstring SavedDataFolder(const std::wstring& documents, const std::wstring& key_name,
@@ -204,82 +237,100 @@ bool IsHotJournal(const unsigned char* head, std::size_t size) {
   return size >= sizeof kMagic && std::equal(kMagic, kMagic + sizeof kMagic, head);
 }
 
-namespace {
-
-// Every file below `from`, at any depth, its copy named below `to`; false
-// when a folder there cannot be listed whole.
-bool ListFilesBelow(RemovalHost& host, const std::wstring& from, const std::wstring& to,
-                    std::vector<UserFile>* files) {
-  std::vector<RemovalHost::Entry> entries;
-  const Listed listed = host.List(from, &entries);
-  if (listed != Listed::kWhole) return listed == Listed::kMissing;
-  for (const auto& entry : entries) {
-    if (!entry.folder)
-      files->push_back({from + entry.name, to + entry.name});
-    else if (!entry.link && !ListFilesBelow(host, from + entry.name + L'\\', to + entry.name + L'\\', files))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 bool ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp,
-                  std::vector<UserFile>* files) {
+                  std::vector<UserFile>* files, std::wstring* unlisted) {
   files->clear();
   std::vector<RemovalHost::Entry> entries;
-  const Listed listed = host.List(folder, &entries);
-  if (listed == Listed::kFailed) return false;
+  if (host.List(folder, &entries) == Listed::kFailed) {
+    *unlisted = folder;
+    return false;
+  }
   for (const auto& entry : entries)
     if (!entry.folder && EqualFold(entry.name, kDatabaseFile))
       files->push_back({folder + entry.name, stamp + kBackupExtension});
   for (const wchar_t* name : kUserDataFolders)
-    if (!ListFilesBelow(host, folder + name + L'\\', std::wstring(name) + L'\\', files)) return false;
+    if (!ListFilesBelow(host, folder + name + L'\\', std::wstring(name) + L'\\', files, unlisted)) return false;
   return true;
 }
+
+namespace {
+
+using Held = RemovalHost::Held;
+
+// A real folder that no other user owns: no one else can have put it there,
+// nor change who may write in it.
+bool IsOurs(const Held& held) { return held.folder && !held.link && held.trusted_owner; }
+
+std::wstring Numbered(const std::wstring& path, int n) {
+  return n == 1 ? path : path + L'(' + std::to_wstring(n) + L')';
+}
+
+// kNow only when what the handle holds is the folder made: the folder above
+// may let someone else remove it and put their own in its place meanwhile.
+Made MakeOurFolder(RemovalHost& host, const std::wstring& path, std::vector<std::wstring>* made) {
+  Held held;
+  const Made result = host.MakeFolder(path, &held);
+  if (result != Made::kNow) return result;
+  if (!IsOurs(held)) return Made::kFailed;
+  made->push_back(path);
+  return Made::kNow;
+}
+
+// The folder that holds the stamp folders: one made now, or a real folder
+// of ours; another's is passed by for the next name. Empty when none will do.
+std::wstring SaveParent(RemovalHost& host, const std::wstring& name, std::vector<std::wstring>* made) {
+  for (int n = 1; n <= kSaveFolderNames; ++n) {
+    const std::wstring path = Numbered(name, n);
+    switch (MakeOurFolder(host, path, made)) {
+      case Made::kNow:
+        return path;
+      case Made::kTaken: {
+        Held held;
+        // Anyone may have made it, as anything: only a real folder will do.
+        if (!host.HoldFolder(path, &held) || !held.folder || held.link) return {};
+        if (held.trusted_owner) return path;
+        break;
+      }
+      case Made::kFailed:
+        return {};
+    }
+  }
+  return {};
+}
+
+// A stamp folder made now, under its own name or, as a backup's in the main
+// program, the first free one of "(2)", "(3)"...
+std::wstring SaveFolder(RemovalHost& host, const std::wstring& name, std::vector<std::wstring>* made) {
+  for (int n = 1; n <= kSaveFolderNames; ++n) {
+    const std::wstring path = Numbered(name, n);
+    const Made result = MakeOurFolder(host, path, made);
+    if (result == Made::kNow) return path;
+    if (result == Made::kFailed) break;
+  }
+  return {};
+}
+
+}  // namespace
 
 SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target) {
   SaveOutcome outcome;
   if (files.empty()) return outcome;
   outcome.result = DataSaved::kFailed;
   const std::wstring first = target.substr(0, target.size() - 1);
-  const std::wstring parent = first.substr(0, first.rfind(L'\\'));
+  const std::size_t cut = first.rfind(L'\\');
   // Outermost first, so that taking them back in reverse empties each.
   std::vector<std::wstring> made;
-  bool whole = false;
-  switch (host.MakeFolder(parent)) {
-    case Made::kNow:
-      made.push_back(parent);
-      whole = true;
-      break;
-    case Made::kTaken:
-      // Anyone may have made it, as anything: only a real folder will do.
-      whole = host.HoldFolder(parent);
-      break;
-    case Made::kFailed:
-      break;
-  }
-  // A name already taken gets "(2)", "(3)"..., as a backup's does in the
-  // main program.
-  std::wstring folder = first;
-  for (int n = 2; whole; ++n) {
-    const Made result = host.MakeFolder(folder);
-    if (result == Made::kNow) {
-      made.push_back(folder);
-      break;
-    }
-    whole = result == Made::kTaken;
-    folder = first + L'(' + std::to_wstring(n) + L')';
-  }
+  const std::wstring parent = SaveParent(host, first.substr(0, cut), &made);
+  const std::wstring folder = parent.empty() ? parent : SaveFolder(host, parent + first.substr(cut), &made);
+  bool whole = !folder.empty();
   outcome.folder = folder + L'\\';
   std::vector<std::wstring> copies;
   for (std::size_t i = 0; whole && i < files.size(); ++i) {
     const std::wstring& to = files[i].to;
     for (std::size_t at = to.find(L'\\'); whole && at != std::wstring::npos; at = to.find(L'\\', at + 1)) {
       const std::wstring below = outcome.folder + to.substr(0, at);
-      if (std::find(made.begin(), made.end(), below) != made.end()) continue;
-      whole = host.MakeFolder(below) == Made::kNow;
-      if (whole) made.push_back(below);
+      if (std::find(made.begin(), made.end(), below) == made.end())
+        whole = MakeOurFolder(host, below, &made) == Made::kNow;
     }
     if (!whole) break;
     if (!host.Copy(files[i].from, outcome.folder + to)) {
@@ -292,7 +343,6 @@ SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, 
     whole = host.MakeWritable(copies.back());
   }
   if (whole) {
-    host.ReleaseFolders();
     outcome.result = DataSaved::kSaved;
     return outcome;
   }

@@ -27,9 +27,17 @@ class RemovalHost {
     kFailed,
   };
   enum class Made {
-    kNow,     // made by this call, no link, and held
+    kNow,     // made by this call, and held
     kTaken,   // something was at the path already; nothing is held
     kFailed,  // neither made nor there, or what was made could not be held
+  };
+  // What a folder held is, as read through the handle that holds it.
+  struct Held {
+    bool folder = false;  // a folder, not a file
+    bool link = false;    // a junction, symbolic link or other reparse point
+    // Owned by the administrators, the system or the uninstaller's own
+    // user: no one else put it there, nor can change who may write in it.
+    bool trusted_owner = false;
   };
   virtual ~RemovalHost() = default;
   // "." and ".." are left out.
@@ -43,12 +51,15 @@ class RemovalHost {
   // False when the copy is not whole or `to` exists already; nothing is then
   // left at `to`. A copy may keep the read-only mark of its source.
   virtual bool Copy(const std::wstring& from, const std::wstring& to) = 0;
-  // Makes a folder (no trailing "\"). A folder held can be neither renamed
-  // nor removed, nor put in place of by a link, by anyone until it is let go.
-  virtual Made MakeFolder(const std::wstring& path) = 0;
-  // True when a folder that is no link nor other reparse point is at the
-  // path; it is then held.
-  virtual bool HoldFolder(const std::wstring& path) = 0;
+  // Makes a folder (no trailing "\") that the users of the PC may read and
+  // only the administrators change, inside the folder above it in the same
+  // step when that one is held, and holds it. A folder held can be neither
+  // renamed nor removed, nor put in place of by a link, by anyone until it
+  // is let go.
+  virtual Made MakeFolder(const std::wstring& path, Held* held) = 0;
+  // Holds what is at the path; false when nothing is there or it cannot be
+  // held.
+  virtual bool HoldFolder(const std::wstring& path, Held* held) = 0;
   // Lets go of every folder held.
   virtual void ReleaseFolders() = 0;
   // The product's Uninstall key, by its name.
@@ -125,13 +136,21 @@ struct RemovalPlan {
   std::vector<std::wstring> saved;
 };
 
+// What the removal left below the user's data folders.
+enum class LeftBehind {
+  kNothing,    // they are gone
+  kSavedOnly,  // something stayed there, all of it saved
+  // Files stayed there that exist nowhere else (they came after the save),
+  // or may, in a folder that cannot be listed whole.
+  kUnsaved,
+};
+
 // The files, then the shortcuts, then the key, and the record last: while
 // the key and the record are there the installation is still found, so a
-// run that was cut short can be started again and finishes the job.
-// False when something stayed below the user's data folders (a file that
-// came after the save, or one that could not be deleted): the folder must
-// then be left to the user, not removed whole.
-bool RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan);
+// run that was cut short can be started again and finishes the job. When
+// files that were not saved stay, the key and the record stay too, so that
+// the next run saves them; the folder must then not be removed whole.
+LeftBehind RemoveInstallation(RemovalHost& host, RemovalCounters& counters, const RemovalPlan& plan);
 
 // The database's rollback journal, and whether its first bytes say that it
 // still holds pages to put back: only the two files together are the books.
@@ -151,10 +170,11 @@ struct UserFile {
 // The database, named stamp + ".ml" as a backup of that moment is, and
 // every file at any depth below the user's data folders under its path
 // there ("back\2023\a.ml" stays "back\2023\a.ml"). Links are not followed.
-// False when a folder that holds them is there but cannot be listed whole:
-// what is missing from the list would be removed unsaved.
+// False, naming it in `unlisted` (with its trailing "\"), when a folder
+// that holds them is there but cannot be listed whole: what is missing from
+// the list would be removed unsaved.
 bool ListUserData(RemovalHost& host, const std::wstring& folder, const std::wstring& stamp,
-                  std::vector<UserFile>* files);
+                  std::vector<UserFile>* files, std::wstring* unlisted);
 
 enum class DataSaved { kNothingToSave, kSaved, kFailed };
 
@@ -164,12 +184,19 @@ struct SaveOutcome {
   std::wstring unsaved;  // the file whose copy failed, when that failed
 };
 
+// How many names a folder of the saved data tries, its own and then "(2)",
+// "(3)"..., before the save is given up.
+constexpr int kSaveFolderNames = 100;
+
 // Copies the files into a folder below the parent of `target`, each copy
-// writable. The parent may be there already, as a real folder; the folder
-// named `target` (or beside it "(2)", "(3)"... when that name is taken) and
-// every folder below it must be made now; all of them are held until the
-// copies are done, so that nothing is written through a link anyone put
-// there. On any failure every copy and folder made is removed again and the
+// writable. The parent may be there already, as a real folder owned by the
+// administrators, the system or the uninstaller's user; one someone else
+// owns is passed by for "(2)", "(3)"... beside it. The folder named
+// `target` (or beside it "(2)", "(3)"... when that name is taken) and every
+// folder below it must be made now. All of them stay held after a save, so
+// that nothing is written through a link anyone put there and no one can
+// move the copies before the originals are gone; ReleaseFolders lets go.
+// On any failure every copy and folder made is removed again and the
 // installation must stay whole.
 SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, const std::wstring& target);
 

@@ -15,6 +15,7 @@
 #include "qv_messages.h"
 #include "qv_reg.h"
 #include "qv_report.h"
+#include "qv_security.h"
 #include "qv_utils.h"
 
 namespace {
@@ -39,10 +40,6 @@ std::wstring LongForm(const std::wstring& path) {
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
          CSTR_EQUAL;
-}
-
-bool IsPlainFolder(DWORD attributes) {
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 void LogFailure(const wchar_t* what, const std::wstring& path, DWORD error) {
@@ -166,41 +163,40 @@ class Win32RemovalHost : public RemovalHost {
     DeleteFileW(target.c_str());
     return false;
   }
-  Made MakeFolder(const std::wstring& path) override {
-    if (!CreateDirectoryW(LongForm(path).c_str(), nullptr)) {
+  Made MakeFolder(const std::wstring& path, Held* held) override {
+    const std::wstring parent = path.substr(0, path.rfind(L'\\'));
+    const HANDLE above = HeldHandle(parent);
+    std::unique_ptr<QvFileHandle> made;
+    if (above) {
+      // Made and opened in one step inside the folder held, so that no one
+      // can put a folder of their own in its place between the two.
+      made = std::make_unique<QvFileHandle>(QvCreateProtectedFolderIn(above, path.substr(parent.size() + 1)));
+    } else if (QvCreateProtectedFolder(LongForm(path))) {
+      made = OpenHeld(path);
+    }
+    if (!made || !made->ok()) {
       const DWORD error = GetLastError();
       if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return Made::kTaken;
       LogFailure(L"make", path, error);
       return Made::kFailed;
     }
-    if (HoldFolder(path)) return Made::kNow;
-    // Put in its place between the two calls: a link goes itself, its target stays.
-    RemoveDirectoryW(LongForm(path).c_str());
-    return Made::kFailed;
+    // The folder above, while it was still empty, might have been turned
+    // into a link to anywhere.
+    Held outer;
+    if (!Describe(made->get(), path, held) || (above && (!Describe(above, parent, &outer) || outer.link))) {
+      LogFailure(L"take as made", path, GetLastError());
+      return Made::kFailed;
+    }
+    folders_.emplace_back(path, std::move(made));
+    return Made::kNow;
   }
-  bool HoldFolder(const std::wstring& path) override {
-    // Listing access, for an open that only reads attributes takes no part
-    // in sharing and would hold nothing; without FILE_SHARE_DELETE no one
-    // can open the folder to rename or delete it.
-    auto held = std::make_unique<QvFileHandle>(
-        CreateFileW(LongForm(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!held->ok() || !GetFileInformationByHandle(held->get(), &info)) {
+  bool HoldFolder(const std::wstring& path, Held* held) override {
+    std::unique_ptr<QvFileHandle> opened = OpenHeld(path);
+    if (!opened->ok() || !Describe(opened->get(), path, held)) {
       LogFailure(L"hold", path, GetLastError());
       return false;
     }
-    // Asked once more by its path, now that it is held: Wine follows a
-    // symbolic link of its host even when told not to, and says what it is
-    // only in a search.
-    WIN32_FIND_DATAW found;
-    QvFindHandle find(FindFirstFileW(LongForm(path).c_str(), &found));
-    if (!IsPlainFolder(info.dwFileAttributes) || !find.ok() || !IsPlainFolder(found.dwFileAttributes)) {
-      LogFailure(L"take as a folder", path, info.dwFileAttributes);
-      return false;
-    }
-    folders_.push_back(std::move(held));
+    folders_.emplace_back(path, std::move(opened));
     return true;
   }
   void ReleaseFolders() override { folders_.clear(); }
@@ -214,6 +210,44 @@ class Win32RemovalHost : public RemovalHost {
  private:
   bool IsDatabase(const std::wstring& path) const { return database_ && SamePath(path, database_path_); }
 
+  HANDLE HeldHandle(const std::wstring& path) const {
+    for (const auto& [held_path, handle] : folders_)
+      if (SamePath(held_path, path)) return handle->get();
+    return nullptr;
+  }
+
+  // Open for listing, adding to and reading its owner; an open that only
+  // reads attributes takes no part in sharing and would hold nothing.
+  // Without FILE_SHARE_DELETE no one can open it to rename or delete it. A
+  // folder this process may not add to is still opened, to be judged.
+  static std::unique_ptr<QvFileHandle> OpenHeld(const std::wstring& path) {
+    const DWORD reading = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
+    std::unique_ptr<QvFileHandle> opened;
+    for (DWORD access : {reading | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY, reading}) {
+      opened = std::make_unique<QvFileHandle>(CreateFileW(LongForm(path).c_str(), access,
+                                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                                          nullptr));
+      if (opened->ok() || GetLastError() != ERROR_ACCESS_DENIED) break;
+    }
+    return opened;
+  }
+
+  // What the handle holds. Asked once more by its path, now that it is
+  // held: Wine follows a symbolic link of its host even when told not to,
+  // and says what it is only in a search.
+  static bool Describe(HANDLE handle, const std::wstring& path, Held* held) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info)) return false;
+    WIN32_FIND_DATAW found;
+    QvFindHandle find(FindFirstFileW(LongForm(path).c_str(), &found));
+    const DWORD searched = find.ok() ? found.dwFileAttributes : 0;
+    held->folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (searched & FILE_ATTRIBUTE_DIRECTORY);
+    held->link = ((info.dwFileAttributes | searched) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    held->trusted_owner = QvHasTrustedOwner(handle);
+    return true;
+  }
+
   static DWORD CopyData(HANDLE from, HANDLE to) {
     std::vector<char> buffer(1 << 16);
     for (;;) {
@@ -226,7 +260,7 @@ class Win32RemovalHost : public RemovalHost {
   }
 
   HWND window_;
-  std::vector<std::unique_ptr<QvFileHandle>> folders_;
+  std::vector<std::pair<std::wstring, std::unique_ptr<QvFileHandle>>> folders_;
   std::unique_ptr<QvFileHandle> database_;
   std::wstring database_path_;
 };
@@ -291,6 +325,15 @@ bool HasHotJournal(const std::wstring& folder) {
   return IsHotJournal(head, got);
 }
 
+// The notice, and below it the file or folder it is about by its place in
+// the installation: a full path may be too long for the box.
+std::wstring NoticeNaming(const wchar_t* notice, const std::wstring& folder, const std::wstring& path) {
+  std::wstring place = path.compare(0, folder.size(), folder) == 0 ? path.substr(folder.size()) : path;
+  if (place.empty()) place = folder;
+  if (place.back() == L'\\') place.pop_back();
+  return notice + (L"\n" + place);
+}
+
 // The path as the file system spells it, so that a short name compares.
 std::wstring LongPath(const std::wstring& path) {
   wchar_t buffer[MAX_PATH];
@@ -319,7 +362,11 @@ void AddProgramNames(const std::wstring& folder, std::vector<std::wstring>* name
 bool RunsFromFolder(const std::wstring& folder) {
   const std::wstring prefix = LongPath(folder);
   const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (taken == INVALID_HANDLE_VALUE) return false;
+  // What cannot be looked at may be running.
+  if (taken == INVALID_HANDLE_VALUE) {
+    LogFailure(L"list the processes for", folder, GetLastError());
+    return true;
+  }
   QvHandle snapshot(taken);
   std::vector<std::wstring> programs;
   bool programs_listed = false;
@@ -410,7 +457,7 @@ void DoUninstall(UninstallContext& context) {
     return;
   }
   if (held != ERROR_SUCCESS) {
-    context.Refusal = kDataNotSavedNotice;
+    context.Refusal = NoticeNaming(kDataNotSavedNotice, context.Folder, context.Folder + kDatabaseFile);
     return;
   }
   if (HasHotJournal(context.Folder)) {
@@ -426,8 +473,9 @@ void DoUninstall(UninstallContext& context) {
   // The books go first, out of the folder that is about to go.
   const std::wstring stamp = NowStamp();
   std::vector<UserFile> files;
-  if (!ListUserData(host, context.Folder, stamp, &files)) {
-    context.Refusal = kDataNotSavedNotice;
+  std::wstring unlisted;
+  if (!ListUserData(host, context.Folder, stamp, &files, &unlisted)) {
+    context.Refusal = NoticeNaming(kDataNotSavedNotice, context.Folder, unlisted);
     return;
   }
   if (!files.empty()) {
@@ -437,10 +485,8 @@ void DoUninstall(UninstallContext& context) {
     if (!documents.empty())
       saved = SaveUserData(host, files, SavedDataFolder(documents, context.Names.key_name, stamp));
     if (saved.result != DataSaved::kSaved) {
-      context.Refusal = kDataNotSavedNotice;
-      // The file by its place in the installation: a full path may be too
-      // long for the box.
-      if (!saved.unsaved.empty()) context.Refusal += L"\n" + saved.unsaved.substr(context.Folder.size());
+      context.Refusal = saved.unsaved.empty() ? kDataNotSavedNotice
+                                              : NoticeNaming(kDataNotSavedNotice, context.Folder, saved.unsaved);
       return;
     }
     context.SavedData = saved.folder.substr(0, saved.folder.size() - 1);
@@ -457,8 +503,19 @@ void DoUninstall(UninstallContext& context) {
   // A process cannot have the folder it works in removed: started from its
   // shortcut, the uninstaller works in the installation folder.
   SetCurrentDirectoryW(BatchFolder().c_str());
-  context.LeftUserFiles = !RemoveInstallation(host, context.Counters, plan);
-  context.KeepFolder = context.LeftUserFiles || HoldsFolderLink(host, context.Folder);
+  context.Left = RemoveInstallation(host, context.Counters, plan);
+  // Only now may anyone move the saved copies: the originals are gone.
+  host.ReleaseFolders();
+  context.KeepFolder = context.Left != LeftBehind::kNothing || HoldsFolderLink(host, context.Folder);
+}
+
+bool HoldsUserData(const std::wstring& folder) {
+  for (const wchar_t* name : kUserDataFolders) {
+    if (GetFileAttributesW(LongForm(folder + name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return true;
+  }
+  return false;
 }
 
 bool SelfDelete(const UninstallContext& context) {

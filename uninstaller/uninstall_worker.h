@@ -25,12 +25,14 @@ struct UninstallContext {
   UninstallRecord Record;
   RemovalNames Names;
   // Set by the worker when a link it could not remove is left in the
-  // folder, or files of the user that were not saved: the batch file then
-  // deletes the uninstaller but not the folder.
+  // folder, or files of the user: the batch file then deletes the
+  // uninstaller but not the folder.
   bool KeepFolder = false;
-  // Set by the worker when files below the user's data folders stay, which
-  // came after the save or could not be deleted: the user is told.
-  bool LeftUserFiles = false;
+  // Set by the worker: what stayed below the user's data folders, which
+  // came after the save or could not be deleted. The user is told; while
+  // files that were not saved stay, so do the key, the record and the
+  // uninstaller, for the next run to save them.
+  LeftBehind Left = LeftBehind::kNothing;
   // Set by the worker: the folder the bookkeeper's database and backups
   // were saved in (empty when there were none); or, when nothing at all was
   // saved or removed, what the user is told.
@@ -49,6 +51,10 @@ bool FindInstallation(const std::wstring& uninstaller, UninstallContext* context
 // True when a process other than this one runs a program from the folder
 // (ending with "\"): its files and the database it holds cannot go.
 bool RunsFromFolder(const std::wstring& folder);
+
+// True when the user's data folders below the folder (ending with "\") are
+// there, or may be: after a removal, whatever is in them came since.
+bool HoldsUserData(const std::wstring& folder);
 
 unsigned __stdcall UninstallThread(void* context);
 void DoUninstall(UninstallContext& context);

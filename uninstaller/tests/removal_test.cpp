@@ -22,6 +22,10 @@ class FakeHost : public RemovalHost {
   std::set<std::wstring> unreadable;  // files a copy fails on
   std::set<std::wstring> cut;         // folders whose listing fails part-way
   std::set<std::wstring> held;
+  std::set<std::wstring> foreign;  // folders another user owns
+  // What a folder made turns into before it is held, as another user may
+  // make it by removing it and putting their own in its place.
+  std::map<std::wstring, Held> swapped;
   std::vector<int> sent;
   // Called before every change: a test ends the run there, as a kill would.
   std::function<void(const std::wstring&)> before_change = [](const std::wstring&) {};
@@ -64,17 +68,19 @@ class FakeHost : public RemovalHost {
     if (read_only.count(from)) read_only.insert(to);
     return true;
   }
-  Made MakeFolder(const std::wstring& through) override {
+  Made MakeFolder(const std::wstring& through, Held* facts) override {
     const std::wstring path = Resolve(through);
     if (folders.count(path) || files.count(path)) return Made::kTaken;
     if (!folders.count(path.substr(0, path.rfind(L'\\')))) return Made::kFailed;
     folders.insert(path);
     held.insert(path);
+    *facts = swapped.count(through) ? swapped[through] : Held{true, false, true};
     return Made::kNow;
   }
-  bool HoldFolder(const std::wstring& path) override {
-    if (!folders.count(path) || links.count(path)) return false;
+  bool HoldFolder(const std::wstring& path, Held* facts) override {
+    if (!folders.count(path) && !files.count(path)) return false;
     held.insert(path);
+    *facts = {folders.count(path) > 0, links.count(path) > 0, foreign.count(path) == 0};
     return true;
   }
   void ReleaseFolders() override { held.clear(); }
@@ -243,7 +249,8 @@ RemovalPlan Plan() {
   // As saved, every one of the user's files.
   FakeHost host = Installed();
   std::vector<UserFile> files;
-  ListUserData(host, plan.folder, L"s", &files);
+  std::wstring unlisted;
+  ListUserData(host, plan.folder, L"s", &files, &unlisted);
   for (const auto& file : files) plan.saved.push_back(file.from);
   return plan;
 }
@@ -274,19 +281,21 @@ TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
 
   // Every backup at any depth and the parked database keep their places;
   // the copies are writable, the read-only original goes with the rest.
+  // The folders stay held until the originals are gone.
   FakeHost host = Installed();
   std::vector<UserFile> files;
-  ASSERT_TRUE(ListUserData(host, kDir + L"\\", L"2026年12月9日", &files));
+  std::wstring unlisted;
+  ASSERT_TRUE(ListUserData(host, kDir + L"\\", L"2026年12月9日", &files, &unlisted));
   const SaveOutcome saved = SaveUserData(host, files, target);
   ASSERT_EQ(DataSaved::kSaved, saved.result);
   EXPECT_EQ(target, saved.folder);
-  EXPECT_TRUE(host.held.empty());
+  EXPECT_TRUE(host.held.count(target + L"back\\2023"));
   for (const wchar_t* f : {L"2026年12月9日.ml", L"back\\2026年1月2日3时.ml", L"back\\b.ml",
                            L"back\\2023\\旧备份.ml", L"temp\\ml.mdb"})
     EXPECT_TRUE(host.files.count(target + f)) << f;
   EXPECT_EQ(1u, host.read_only.size());
   RemovalCounters counters;
-  EXPECT_TRUE(RemoveInstallation(host, counters, Plan()));
+  EXPECT_EQ(LeftBehind::kNothing, RemoveInstallation(host, counters, Plan()));
   EXPECT_FALSE(host.folders.count(kDir));
 
   // A copy that fails half way takes back every copy and folder made, the
@@ -294,7 +303,7 @@ TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
   FakeHost broken = Installed();
   const FakeHost before = broken;
   broken.unreadable.insert(kDir + L"\\temp\\ml.mdb");
-  ASSERT_TRUE(ListUserData(broken, kDir + L"\\", L"s", &files));
+  ASSERT_TRUE(ListUserData(broken, kDir + L"\\", L"s", &files, &unlisted));
   const SaveOutcome failed = SaveUserData(broken, files, target);
   EXPECT_EQ(DataSaved::kFailed, failed.result);
   EXPECT_EQ(kDir + L"\\temp\\ml.mdb", failed.unsaved);
@@ -303,7 +312,7 @@ TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
 
   FakeHost empty;
   empty.AddFiles(kDir, 2);
-  EXPECT_TRUE(ListUserData(empty, kDir + L"\\", L"s", &files));
+  EXPECT_TRUE(ListUserData(empty, kDir + L"\\", L"s", &files, &unlisted));
   EXPECT_TRUE(files.empty());
   EXPECT_EQ(DataSaved::kNothingToSave, SaveUserData(empty, {}, target).result);
   EXPECT_EQ(1u, empty.folders.size());
@@ -319,13 +328,18 @@ TEST(Removal, TheBooksAreCopiedOutWholeOrNotAtAll) {
 TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
   const std::wstring target = SavedDataFolder(L"C:\\Docs", L"Zuzaror", L"s");
   std::vector<UserFile> files;
+  std::wstring unlisted;
+  const auto below = [](const FakeHost& host, const std::wstring& folder) {
+    return std::count_if(host.files.begin(), host.files.end(),
+                         [&](const std::wstring& f) { return f.compare(0, folder.size(), folder) == 0; });
+  };
 
   // "Zuzaror 数据" a link into the installation, which is about to go.
   FakeHost linked = Installed();
   linked.AddFiles(L"C:\\Docs\\Zuzaror 数据", 0);
   linked.links[L"C:\\Docs\\Zuzaror 数据"] = kDir + L"\\temp";
   const FakeHost before = linked;
-  ASSERT_TRUE(ListUserData(linked, kDir + L"\\", L"s", &files));
+  ASSERT_TRUE(ListUserData(linked, kDir + L"\\", L"s", &files, &unlisted));
   EXPECT_EQ(DataSaved::kFailed, SaveUserData(linked, files, target).result);
   EXPECT_EQ(before.files, linked.files);
   EXPECT_EQ(before.folders, linked.folders);
@@ -335,14 +349,40 @@ TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
   FakeHost taken = Installed();
   taken.AddFiles(L"C:\\Docs\\Zuzaror 数据\\s", 1);
   taken.files.insert(L"C:\\Docs\\Zuzaror 数据\\s(2)");
-  ASSERT_TRUE(ListUserData(taken, kDir + L"\\", L"s", &files));
+  ASSERT_TRUE(ListUserData(taken, kDir + L"\\", L"s", &files, &unlisted));
   const SaveOutcome saved = SaveUserData(taken, files, target);
   ASSERT_EQ(DataSaved::kSaved, saved.result);
   EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据\\s(3)\\", saved.folder);
   EXPECT_TRUE(taken.files.count(saved.folder + L"back\\2023\\旧备份.ml"));
-  const std::wstring first = L"C:\\Docs\\Zuzaror 数据\\s\\";
-  EXPECT_EQ(1, std::count_if(taken.files.begin(), taken.files.end(),
-                             [&](const std::wstring& f) { return f.compare(0, first.size(), first) == 0; }));
+  EXPECT_EQ(1, below(taken, L"C:\\Docs\\Zuzaror 数据\\s\\"));
+
+  // One that another user owns, who could change or delete the copies at
+  // will, is passed by; when every name is another's, nothing is saved.
+  FakeHost theirs = Installed();
+  theirs.AddFiles(L"C:\\Docs\\Zuzaror 数据", 0);
+  theirs.foreign.insert(L"C:\\Docs\\Zuzaror 数据");
+  ASSERT_TRUE(ListUserData(theirs, kDir + L"\\", L"s", &files, &unlisted));
+  EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据(2)\\s\\", SaveUserData(theirs, files, target).folder);
+  EXPECT_EQ(0, below(theirs, L"C:\\Docs\\Zuzaror 数据\\"));
+  FakeHost all_theirs = Installed();
+  for (int n = 1; n <= kSaveFolderNames; ++n) {
+    const std::wstring name = L"C:\\Docs\\Zuzaror 数据" + (n == 1 ? L"" : L"(" + std::to_wstring(n) + L")");
+    all_theirs.AddFiles(name, 0);
+    all_theirs.foreign.insert(name);
+  }
+  const FakeHost untouched = all_theirs;
+  EXPECT_EQ(DataSaved::kFailed, SaveUserData(all_theirs, files, target).result);
+  EXPECT_EQ(untouched.files, all_theirs.files);
+
+  // The stamp folder, once made, replaced by another's or by a link before
+  // it was held: refused, nothing written there, nothing deleted.
+  for (const RemovalHost::Held& put : {RemovalHost::Held{true, false, false}, RemovalHost::Held{true, true, true}}) {
+    FakeHost swapped = Installed();
+    swapped.swapped[L"C:\\Docs\\Zuzaror 数据\\s"] = put;
+    const FakeHost as_it_was = swapped;
+    EXPECT_EQ(DataSaved::kFailed, SaveUserData(swapped, files, target).result);
+    EXPECT_EQ(as_it_was.files, swapped.files);
+  }
 }
 
 // A folder that cannot be listed whole may hold files that the save would
@@ -352,27 +392,38 @@ TEST(Removal, AListingThatFailsPartWaySavesNothing) {
   host.cut.insert(kDir + L"\\back\\2023");
   host.files.insert(kDir + L"\\back\\2023\\新备份.ml");
   std::vector<UserFile> files;
-  EXPECT_FALSE(ListUserData(host, kDir + L"\\", L"s", &files));
+  std::wstring unlisted;
+  EXPECT_FALSE(ListUserData(host, kDir + L"\\", L"s", &files, &unlisted));
+  EXPECT_EQ(kDir + L"\\back\\2023\\", unlisted);  // named to the user
   host.cut = {kDir};
-  EXPECT_FALSE(ListUserData(host, kDir + L"\\", L"s", &files));
+  EXPECT_FALSE(ListUserData(host, kDir + L"\\", L"s", &files, &unlisted));
+  EXPECT_EQ(kDir + L"\\", unlisted);
 }
 
 // What the program wrote after the save exists nowhere else: it stays,
-// with its folders, and the folder is left to the user.
+// with its folders, and so do the key and the record, for the next run to
+// save it. A saved file that could not be deleted keeps only the folder.
 TEST(Removal, AFileThatCameAfterTheSaveStays) {
   FakeHost host = Installed();
   std::vector<UserFile> files;
-  ASSERT_TRUE(ListUserData(host, kDir + L"\\", L"s", &files));
+  std::wstring unlisted;
+  ASSERT_TRUE(ListUserData(host, kDir + L"\\", L"s", &files, &unlisted));
   ASSERT_EQ(DataSaved::kSaved, SaveUserData(host, files, L"C:\\Docs\\Zuzaror 数据\\s\\").result);
+  FakeHost stuck = host;
   const std::wstring later[] = {kDir + L"\\back\\新.ml", kDir + L"\\temp\\2024\\新.ml"};
   host.AddFiles(kDir + L"\\temp\\2024", 0);
   for (const auto& file : later) host.files.insert(file);
   RemovalCounters counters;
-  EXPECT_FALSE(RemoveInstallation(host, counters, Plan()));
+  EXPECT_EQ(LeftBehind::kUnsaved, RemoveInstallation(host, counters, Plan()));
   for (const auto& file : later) EXPECT_TRUE(host.files.count(file));
   for (const auto& file : files) EXPECT_FALSE(host.files.count(file.from));
   EXPECT_FALSE(host.files.count(kDir + L"\\f0"));
-  EXPECT_TRUE(host.keys.empty());
+  EXPECT_EQ(1u, host.keys.size());
+  EXPECT_TRUE(host.files.count(kDir + L"\\Zodadira.dat"));
+
+  stuck.locked.insert(kDir + L"\\back\\b.ml");
+  EXPECT_EQ(LeftBehind::kSavedOnly, RemoveInstallation(stuck, counters, Plan()));
+  EXPECT_TRUE(stuck.keys.empty());
 }
 
 }  // namespace

@@ -14,10 +14,12 @@
 # refuses while the program's log-in window is open and while a write cut
 # short left a hot journal, until the program has run once; uninstalled as
 # the list of installed programs starts it, everything goes again. Then what
-# must not be removed: data whose folder another user made beforehand as a
-# link into the installation, a backup that cannot be read, an installation
-# folder that is a link, and a copy of the uninstaller on the desktop whose
-# record and key name the desktop.
+# must not be removed: a file that came into back\ while the box that says
+# where the books went stood open, data whose folder another user made
+# beforehand as a link into the installation, a backup that cannot be read,
+# an installation folder that is a link, and a copy of the uninstaller on
+# the desktop whose record and key name the desktop. Each refusal is checked
+# by the notice the uninstaller wrote to its standard error.
 set -euo pipefail
 export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
 source "$ZZ_TOOLS/screen-lib.sh" uninstall
@@ -147,13 +149,15 @@ install() {  # then
   echo "installed: $(ls -A "$dir" | tr '\n' ' ')"
 }
 
-# Waits for the library's box over the uninstaller, photographs it and
-# presses its 确定 until it is gone.
+# Waits for the library's box over the uninstaller, photographs it, runs
+# $on_box with its name, and presses its 确定 until it is gone.
+on_box=
 answer_box() {  # shot
   rm -f "$work/box"
   run "$driver" wait "$title" "$(winepath -w "$work/box")" 300 200 || { fail "no box for $1"; return; }
   sleep 1
   import -window root "$shots/$1$suffix.png"
+  [ -z "$on_box" ] || "$on_box" "$1"
   for _ in $(seq 10); do
     run "$driver" click "$title" 150 182 300 200 || true
     sleep 0.5
@@ -165,12 +169,13 @@ answer_box() {  # shot
 # Runs the uninstaller by a command that returns at once or when the
 # uninstaller ends, photographs its window, answers the boxes given, and
 # waits for the uninstaller and its batch file to be gone. With close_first
-# set, a close is posted to its window as soon as it shows.
+# set, a close is posted to its window as soon as it shows. What it wrote
+# is in run.log.
 close_first=
 run_uninstaller() {  # shot "box shots..." command...
   local shot=$1 boxes=$2 box
   shift 2
-  "$@" >> "$work/log" 2>&1 &
+  "$@" > "$work/run.log" 2>&1 &
   pid=$!
   if [ -n "$close_first" ]; then
     run "$driver" close "$title" || fail "$shot: no window to close"
@@ -188,6 +193,18 @@ run_uninstaller() {  # shot "box shots..." command...
   done
   wait $pid 2>/dev/null || true
   sleep 1
+  cat "$work/run.log" >> "$work/log"
+}
+
+# The uninstaller also writes each notice it shows to its standard error:
+# every line given must be among what the last run wrote.
+said() {  # tag line...
+  local tag=$1 line
+  shift
+  for line in "$@"; do
+    grep -qxF -- "$line" "$work/run.log" ||
+      fail "$tag: not told \"$line\" but: $(grep -v '^[[:space:]]*$' "$work/run.log" | tail -3 | tr '\n' '|')"
+  done
 }
 
 # Everything of the installation is gone, nothing else is.
@@ -275,6 +292,7 @@ run "$driver" start-lnk 'programs:Zuzaror\Zuzaror.lnk' || fail "running: the pro
 run "$driver" wait "登陆系统" "$(winepath -w "$work/login")" || fail "running: no log-in window"
 run_uninstaller uninstaller-running "uninstaller-running-refused" wine "$product\\Zodadira.exe"
 check_untouched running
+said running "请关闭正在运行的程序后重新卸载，没有删除任何文件。"
 run "$driver" process Zuzaror.exe "$(winepath -w "$work/process")" || fail "running: the program ended"
 sleep 1
 
@@ -293,6 +311,7 @@ PY
 journal_is_hot || fail "journal: the cut write left no hot journal"
 run_uninstaller uninstaller-journal "uninstaller-journal-refused" wine "$product\\Zodadira.exe"
 check_untouched journal
+said journal "数据库上次没有正常关闭，请先运行一次程序后重新卸载，没有删除任何文件。"
 journal_is_hot || fail "journal: the journal changed"
 run "$keeper" once "$product" || fail "journal: the program did not run once"
 [ -e "$dir/ml.mdb-journal" ] && fail "journal: the program did not roll the journal back"
@@ -319,6 +338,24 @@ run_uninstaller uninstaller-link "uninstaller-link-saved" wine "$product\\Zodadi
 [ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
 echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
 
+# While the box that says where the books went stands open, a file comes
+# into back\: it exists nowhere else, so the folder stays with it, and the
+# user is told; the uninstaller and its batch file go.
+late_file() {
+  [ "$1" = uninstaller-late-saved ] || return 0
+  mkdir -p "$dir/back"
+  echo late > "$dir/back/后来.ml"
+}
+lay_out
+keep_books
+on_box=late_file
+run_uninstaller uninstaller-late "uninstaller-late-saved uninstaller-late-kept" wine "$product\\Zodadira.exe"
+on_box=
+[ -e "$dir/back/后来.ml" ] || fail "late file: the file that came while the box was open went"
+[ -e "$dir/Zodadira.exe" ] && fail "late file: the uninstaller stayed"
+said "late file" "文件夹“$product”中有未保存的文件，已保留该文件夹。"
+check_saved "late file"
+
 # The folder their data go to, made beforehand by another user as a link
 # into the installation: nothing is written through it, nothing goes.
 lay_out
@@ -328,6 +365,7 @@ rm -rf "$saved_root"
 ln -s "$dir/temp" "$saved_root"
 run_uninstaller uninstaller-unsaved "uninstaller-not-saved" wine "$product\\Zodadira.exe"
 check_untouched "linked data folder"
+said "linked data folder" "无法保存您的数据，没有删除任何文件。"
 cmp -s "$work/ml.before" "$dir/ml.mdb" || fail "linked data folder: the database changed"
 [ -z "$(ls -A "$dir/temp")" ] || fail "linked data folder: written through: $(ls -A "$dir/temp")"
 rm -f "$saved_root"
@@ -338,6 +376,7 @@ lay_out
 (cd "$dir/back" && python3 -c 'import socket; socket.socket(socket.AF_UNIX).bind("不可读.ml")')
 run_uninstaller uninstaller-unreadable "uninstaller-unreadable-refused" wine "$product\\Zodadira.exe"
 check_untouched "unreadable backup"
+said "unreadable backup" "无法保存您的数据，没有删除任何文件。" 'back\不可读.ml'
 
 # An installation folder that is itself a link: refused, its target whole.
 rm -rf "$drive_c/real-installation"
@@ -345,6 +384,7 @@ mv "$dir" "$drive_c/real-installation"
 ln -s "$drive_c/real-installation" "$dir"
 run_uninstaller uninstaller-linked-folder "uninstaller-linked-refused" wine "$product\\Zodadira.exe"
 [ -e "$drive_c/real-installation/Zuzaror.exe" ] || fail "the linked installation was emptied"
+said "linked installation" "这里没有可以卸载的完整安装，没有删除任何文件。"
 rm -rf "$dir" "$drive_c/real-installation" "$saved_root"
 
 # On a western code page a folder named with "€", which the console's code
@@ -366,10 +406,11 @@ cp "$ZZ_BIN/Zodadira.exe" "$desktop/"
 record Zuzaror Zuzaror Zuzaror > "$desktop/Zodadira.dat"
 wine reg add "$uninstall_key" /v InstallLocation /d "$(winepath -w "$desktop")" /f >/dev/null 2>&1
 before=$(ls -A "$desktop" | sort)
-wine "$(winepath -w "$desktop/Zodadira.exe")" > "$work/log2" 2>&1 &
+wine "$(winepath -w "$desktop/Zodadira.exe")" > "$work/run.log" 2>&1 &
 pid=$!
 answer_box uninstaller-refused
 wait $pid 2>/dev/null || true
+said "copy on the desktop" "这里没有可以卸载的完整安装，没有删除任何文件。"
 [ "$(ls -A "$desktop" | sort)" = "$before" ] || fail "the copy on the desktop deleted something"
 wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the copy on the desktop deleted the key"
 rm -f "$desktop/Zodadira.exe" "$desktop/Zodadira.dat" "$desktop/Other.lnk" "$programs/Other.lnk"

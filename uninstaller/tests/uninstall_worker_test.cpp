@@ -141,6 +141,20 @@ TEST_F(UninstallWorker, ALinkToAFolderOutsideIsRemovedNotFollowed) {
   EXPECT_FALSE(Exists(folder_ + L"link"));
 }
 
+// The books held by someone else cannot be saved: nothing goes, and the
+// box names them.
+TEST_F(UninstallWorker, BooksThatCannotBeHeldAreNamedAndNothingGoes) {
+  Touch(folder_ + L"ml.mdb");
+  HANDLE other = CreateFileW((folder_ + L"ml.mdb").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, other);
+  UninstallContext context;
+  ASSERT_TRUE(Find(&context));
+  DoUninstall(context);
+  CloseHandle(other);
+  EXPECT_EQ(L"无法保存您的数据，没有删除任何文件。\nml.mdb", context.Refusal);
+  EXPECT_TRUE(Exists(folder_ + L"Zuzaror.exe"));
+}
+
 TEST_F(UninstallWorker, ALongInstallationFolderIsFound) {
   // 200 characters, more than the record's fields and a short registry read hold.
   const std::wstring long_folder = parent_ + std::wstring(200 - parent_.size(), L'长') + L"\\";
