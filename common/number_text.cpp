@@ -10,8 +10,10 @@ namespace zz {
 namespace {
 
 constexpr int kPrecision = 13;
-// A day of a health centre stays far below a billion; with these the sum of
-// a day's figures keeps to the 13 digits the totals are written with.
+// A figure of at most 9 and 4 digits fits the 13 digits the totals are
+// written with, and so does a sum of such figures below a billion, far
+// beyond a day of a health centre; a sum that reaches a billion loses its
+// last decimals (600000000.0001 + 400000000.0002 totals 1000000000).
 constexpr std::size_t kMaxWholeDigits = 9;
 constexpr std::size_t kMaxFractionDigits = 4;
 
@@ -120,7 +122,13 @@ std::optional<std::string> PlainNumberText(std::string_view gbk_text) {
   while (last > first && IsSpace(ascii[last - 1])) --last;
   ascii = ascii.substr(first, last - first);
   if (ascii.empty()) return ascii;
-  std::size_t i = ascii[0] == '-' ? 1 : 0, whole = 0, fraction = 0;
+  const std::size_t sign = ascii[0] == '-' ? 1 : 0;
+  // Surplus leading zeros count for nothing in the totals: one stays before
+  // the point.
+  std::size_t zeros = 0;
+  while (sign + zeros + 1 < ascii.size() && ascii[sign + zeros] == '0' && IsDigit(ascii[sign + zeros + 1])) ++zeros;
+  ascii.erase(sign, zeros);
+  std::size_t i = sign, whole = 0, fraction = 0;
   while (i < ascii.size() && IsDigit(ascii[i])) ++i, ++whole;
   const bool point = i < ascii.size() && ascii[i] == '.';
   if (point)

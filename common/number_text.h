@@ -24,11 +24,12 @@ double ParseNumber(std::string_view text);
 // trimmed, full-width digits, point and minus (as a Chinese input method
 // types them in full-width mode) taken as ASCII. Empty stays empty. Nothing
 // when what is left is not an optional minus, at most 9 digits and an
-// optional point with at most 4 more: "1,234.50", "50元" and "1e5" are
-// refused, since their totals would read only a part of them, and longer
-// figures, which would total as "1.#INF" or in exponent form. A trailing
-// point and the minus of a zero are dropped ("5." is "5", "-0" is "0"), as
-// the totals read them.
+// optional point with at most 4 more, surplus leading zeros not counted:
+// "1,234.50", "50元" and "1e5" are refused, since their totals would read
+// only a part of them, and longer figures, which would total as "1.#INF" or
+// in exponent form. Surplus leading zeros (one stays before the point), a
+// trailing point and the minus of a zero are dropped ("0012" is "12", "00.5"
+// is "0.5", "5." is "5", "-0" is "0"), as the totals read them.
 std::optional<std::string> PlainNumberText(std::string_view gbk_text);
 
 }  // namespace zz

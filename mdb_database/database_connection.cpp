@@ -4,15 +4,21 @@
 
 #include <fcntl.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
+#include <optional>
 #include <random>
+#include <string_view>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
-#include <sys/stat.h>
 #else
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
@@ -229,6 +235,16 @@ bool JournalHoldsPages(const std::string& journal) {
   return first != EOF && first != 0;
 }
 
+// What a check names its copy after: the copy is the database's name, this
+// and 16 hex digits; earlier versions used this alone.
+constexpr const char* kCheckSuffix = "-check";
+constexpr const char* kJournalSuffix = "-journal";
+constexpr std::size_t kCheckDigits = 16;
+// A check lasts seconds: a copy last written longer ago than this (or dated
+// this far ahead, before the clock was set back) belongs to a check that
+// was itself cut short.
+constexpr long long kLiveCheckSeconds = 10 * 60;
+
 // A name beside the file that no other copy of the program is using at the
 // same moment: two copies starting together over one journal each check a
 // copy of their own.
@@ -236,11 +252,97 @@ File CreateCheckCopy(const std::string& gbk_path, std::string* name) {
   std::random_device random;
   for (int attempt = 0; attempt < 16; ++attempt) {
     char suffix[32];
-    std::snprintf(suffix, sizeof suffix, "-check-%08x%08x", random(), random());
+    std::snprintf(suffix, sizeof suffix, "%s-%08x%08x", kCheckSuffix, random(), random());
     *name = gbk_path + suffix;
     if (File f = CreateNewFile(*name)) return f;
   }
   return nullptr;
+}
+
+#ifdef _WIN32
+constexpr const char* kFolderSeparators = "\\/:";
+#else
+constexpr const char* kFolderSeparators = "/";
+#endif
+
+// A regular file of a folder and its last write, in seconds since 1970
+// (UTC: the clock's time, whatever the time zone).
+struct FolderFile {
+  std::string gbk_name;
+  long long written;
+};
+
+// The regular files of a folder (GBK, "" for the current one, else ending in
+// a separator) whose names start with `gbk_prefix`.
+std::vector<FolderFile> ListFiles(const std::string& gbk_folder, const std::string& gbk_prefix) {
+  std::vector<FolderFile> files;
+#ifdef _WIN32
+  std::u16string pattern = zz::GbkToUtf16(gbk_folder + gbk_prefix + "*");
+  _wfinddata64_t found;
+  const intptr_t search = _wfindfirst64(reinterpret_cast<const wchar_t*>(pattern.c_str()), &found);
+  if (search == -1) return files;
+  do {
+    std::string name = zz::Utf16ToGbk(reinterpret_cast<const char16_t*>(found.name));
+    // A wildcard also matches the short 8.3 name: the long one is judged.
+    if (!(found.attrib & _A_SUBDIR) && name.compare(0, gbk_prefix.size(), gbk_prefix) == 0)
+      files.push_back({name, found.time_write});
+  } while (_wfindnext64(search, &found) == 0);
+  _findclose(search);
+#else
+  const std::string folder = zz::GbkToUtf8(gbk_folder);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
+  if (!dir) return files;
+  while (const dirent* entry = readdir(dir.get())) {
+    std::string name = zz::Utf8ToGbk(entry->d_name);
+    struct stat st;
+    if (name.compare(0, gbk_prefix.size(), gbk_prefix) == 0 && lstat((folder + entry->d_name).c_str(), &st) == 0 &&
+        S_ISREG(st.st_mode))
+      files.push_back({name, static_cast<long long>(st.st_mtime)});
+  }
+#endif
+  return files;
+}
+
+// The check copy a name is, or belongs to as its journal ("<db>-check" for
+// the fixed name of earlier versions); nothing for any other name.
+std::optional<std::string> CheckCopyOf(const std::string& check_prefix, const std::string& name) {
+  std::string copy = name;
+  if (zz::GbkEndsWith(copy, kJournalSuffix)) copy.resize(copy.size() - std::strlen(kJournalSuffix));
+  if (copy == check_prefix) return copy;
+  if (copy.size() != check_prefix.size() + 1 + kCheckDigits || copy.compare(0, check_prefix.size(), check_prefix) != 0 ||
+      copy[check_prefix.size()] != '-' ||
+      copy.find_first_not_of("0123456789abcdefABCDEF", check_prefix.size() + 1) != std::string::npos)
+    return std::nullopt;
+  return copy;
+}
+
+// Check copies beside the database that no check can still be using, and
+// their journals: those of a check cut short in its turn (the PC lost power,
+// the program was ended while it rolled its copy back), and those of the
+// fixed name earlier versions used. A copy and its journal go together,
+// judged by the newer of the two, so a check still writing keeps both;
+// either one alone goes as well. A file that cannot be deleted stays for a
+// later start.
+void ClearAbandonedCheckCopies(const std::string& gbk_path) {
+  std::size_t name_start = 0;
+  for (std::size_t i = 0; i < gbk_path.size(); i += zz::GbkCharLength(gbk_path, i))
+    if (std::string_view(kFolderSeparators).find(gbk_path[i]) != std::string_view::npos) name_start = i + 1;
+  const std::string folder = gbk_path.substr(0, name_start);
+  const std::string check_prefix = gbk_path.substr(name_start) + kCheckSuffix;
+  std::vector<std::pair<std::string, std::string>> found;  // name, its copy
+  std::map<std::string, long long> newest;                  // copy, last write of it or its journal
+  for (const FolderFile& file : ListFiles(folder, check_prefix)) {
+    std::optional<std::string> copy = CheckCopyOf(check_prefix, file.gbk_name);
+    if (!copy) continue;
+    found.emplace_back(file.gbk_name, *copy);
+    auto [at, first] = newest.emplace(*copy, file.written);
+    if (!first && file.written > at->second) at->second = file.written;
+  }
+  const long long now = std::time(nullptr);
+  for (const auto& [name, copy] : found) {
+    const long long age = now - newest[copy];
+    if (copy == check_prefix || age > kLiveCheckSeconds || age < -kLiveCheckSeconds) RemoveFile(folder + name);
+  }
 }
 
 // Reads "KEY=value" fields of a connect string.
@@ -534,6 +636,7 @@ bool DatabaseConnection::OpenWithConnectString(const std::string& connect) {
     last_error_ = "no DBQ in the connect string";
     return false;
   }
+  ClearAbandonedCheckCopies(path);
   // The file must be known to be ours, with this password, before a
   // read-write connection may touch it; its size is judged once it holds
   // still.
@@ -598,7 +701,7 @@ bool DatabaseConnection::CheckUntouched(const std::string& gbk_path, const std::
 
 DatabaseConnection::CopyCheck DatabaseConnection::CheckRolledBackCopy(sqlite3* check, const std::string& gbk_path,
                                                                       const std::string& password) {
-  const std::string journal = gbk_path + "-journal";
+  const std::string journal = gbk_path + kJournalSuffix;
   std::string copy;
   bool copied;
   {
@@ -616,7 +719,7 @@ DatabaseConnection::CopyCheck DatabaseConnection::CheckRolledBackCopy(sqlite3* c
       last_error_ = "cannot copy the interrupted file";
       return CopyCheck::kRefused;
     }
-    File journal_copy = CreateNewFile(copy + "-journal");
+    File journal_copy = CreateNewFile(copy + kJournalSuffix);
     copied = CopyHeldFile(file, copy_file.get()) && journal_copy && CopyFileBytes(journal, journal_copy.get()) &&
              std::fclose(copy_file.release()) == 0 && std::fclose(journal_copy.release()) == 0;
   }
@@ -624,7 +727,7 @@ DatabaseConnection::CopyCheck DatabaseConnection::CheckRolledBackCopy(sqlite3* c
   const bool accepted = copied && RollBack(copy) && CheckUntouched(copy, password, &copy_hot) && !copy_hot;
   if (!accepted && last_error_.empty()) last_error_ = "cannot check the interrupted file";
   RemoveFile(copy);
-  RemoveFile(copy + "-journal");
+  RemoveFile(copy + kJournalSuffix);
   return accepted ? CopyCheck::kAccepted : CopyCheck::kRefused;
 }
 
@@ -633,7 +736,7 @@ DatabaseConnection::CopyCheck DatabaseConnection::CheckRolledBackCopy(sqlite3* c
 bool DatabaseConnection::RollBack(const std::string& gbk_path) {
   Connection db = OpenConnection(gbk_path, SQLITE_OPEN_READWRITE);
   return db && Exec(db.get(), "SELECT count(*) FROM sqlite_master", &last_error_) &&
-         FileSize(gbk_path + "-journal") <= 0;
+         FileSize(gbk_path + kJournalSuffix) <= 0;
 }
 
 void DatabaseConnection::CloseExternalDatabase() {

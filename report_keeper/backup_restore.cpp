@@ -28,6 +28,20 @@ std::string FreeBackupPath(BackupWorld& world, const std::string& run_dir, const
   return path;
 }
 
+// Puts a file under the free name `free_name` finds, through `put`, which
+// fails when the name is taken: never over another file, and a name another
+// copy of the program takes between the look and the write is passed by.
+// The name that took the file, or "" when none did.
+template <class FreeName, class Put>
+std::string PutUnderFreeName(BackupWorld& world, FreeName free_name, Put put) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const std::string path = free_name();
+    if (put(path)) return path;
+    if (!world.Exists(path)) break;
+  }
+  return "";
+}
+
 // Shows the failed step's word, then gives the user the database they had:
 // the parked file goes back over whatever the copy left (if anything was
 // parked at all) and is opened again.
@@ -56,12 +70,9 @@ bool BackUp(BackupWorld& world, const std::string& run_dir, const zz::DateTime& 
   // Never over another file: a backup made within the same second, or
   // before the clock was set back, or the database a restore kept there.
   // A name another copy of the program takes meanwhile is passed by.
-  bool copied = false;
-  for (int attempt = 0; attempt < 3 && !copied; ++attempt) {
-    const std::string path = FreeBackupPath(world, run_dir, now);
-    copied = world.CopyNew(LivePath(run_dir), path);
-    if (!copied && !world.Exists(path)) break;
-  }
+  auto free_name = [&] { return FreeBackupPath(world, run_dir, now); };
+  auto copy_to = [&](const std::string& path) { return world.CopyNew(LivePath(run_dir), path); };
+  const bool copied = !PutUnderFreeName(world, free_name, copy_to).empty();
   if (copied)
     world.Message("备份成功！", "Ok!", kInfoIcon);
   else
@@ -76,8 +87,10 @@ RestoreOutcome Restore(BackupWorld& world, const std::string& run_dir, const zz:
   if (chosen.empty()) return RestoreOutcome::NothingChosen;
   world.CloseDatabase();
   const std::string live = LivePath(run_dir);
-  const std::string parked = ParkingPlace(world, run_dir);
-  if (!world.Move(live, parked)) return Fail(world, run_dir, parked, RestoreOutcome::ParkFailed, "temp");
+  auto free_name = [&] { return ParkingPlace(world, run_dir); };
+  auto move_to = [&](const std::string& path) { return world.MoveNew(live, path); };
+  const std::string parked = PutUnderFreeName(world, free_name, move_to);
+  if (parked.empty()) return Fail(world, run_dir, parked, RestoreOutcome::ParkFailed, "temp");
   // A copy keeps the source's read-only attribute: the restored file must
   // take the next day's figures.
   if (!world.Copy(chosen, live) || !world.MakeWritable(live))

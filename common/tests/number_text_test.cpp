@@ -57,4 +57,16 @@ TEST(NumberText, TypedFiguresArePlainDecimalsOrRefused) {
     EXPECT_FALSE(zz::PlainNumberText(refused).has_value()) << refused;
 }
 
+// The totals read "0012" as 12: it is stored so, and its zeros are no digits
+// towards the bound.
+TEST(NumberText, SurplusLeadingZerosAreDropped) {
+  struct Case { const char* typed; const char* stored; } kept[] = {
+      {"0012", "12"}, {"0000000001", "1"}, {"000.5", "0.5"}, {"00", "0"}, {"00.", "0"}, {"0", "0"},
+      {"-007", "-7"}, {"-000", "0"}, {"０１２", "12"}, {"0000999999999.9999", "999999999.9999"},
+  };
+  for (const Case& c : kept) EXPECT_EQ(zz::PlainNumberText(c.typed).value_or("refused"), c.stored) << c.typed;
+  for (const char* refused : {"001234567890", "00x", "0.00001"})
+    EXPECT_FALSE(zz::PlainNumberText(refused).has_value()) << refused;
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -388,6 +389,45 @@ TEST_F(Database, AJournalThatIsNotHotLeavesTheBooksOpen) {
   for (int fd : {ready[0], ready[1], stop[0], stop[1]}) close(fd);
 }
 #endif
+
+// A check stopped in its turn (the PC lost power while it rolled its copy
+// back) leaves a copy of the books and a hot journal beside them; the next
+// open clears what no check can still be using, and nothing else.
+TEST_F(Database, ChecksCutShortLeaveNoCopiesBehind) {
+  AddDay("2010年3月1日", "12.5");
+  db_.CloseExternalDatabase();
+  const auto now = fs::file_time_type::clock::now();
+  const auto old = now - std::chrono::minutes(11);
+  struct Left {
+    const char* name;
+    bool old, cleared;
+  };
+  const Left kLeft[] = {
+      {"ml.mdb-check-0123456789abcdef", true, true},
+      {"ml.mdb-check-0123456789abcdef-journal", true, true},
+      {"ml.mdb-check-fedcba9876543210", true, true},          // its journal gone
+      {"ml.mdb-check-00000000ffffffff-journal", true, true},  // its copy gone
+      {"ml.mdb-check", false, true},                          // the fixed name of earlier versions
+      {"ml.mdb-check-1111111111111111", false, false},  // a check starting together with this open
+      {"ml.mdb-check-1111111111111111-journal", false, false},
+      {"ml.mdb-check-0123456789abcde", true, false},
+      {"ml.mdb-check-0123456789abcdeg-journal", true, false},
+      {"ml.mdb-check-0123456789abcdef.bak", true, false},
+      {"ml.mdb-checked", true, false},
+      {"other.mdb-check-0123456789abcdef", true, false},
+  };
+  for (const Left& left : kLeft) {
+    std::ofstream(folder_ / left.name) << "pages";
+    fs::last_write_time(folder_ / left.name, left.old ? old : now);
+  }
+  // Only files: a folder of that name is nothing of ours.
+  fs::create_directory(folder_ / "ml.mdb-check-journal");
+
+  ASSERT_TRUE(db_.OpenExternalDatabase(Gbk(path_), "", kPassword)) << db_.LastError();
+  EXPECT_EQ(Figures(db_), std::vector<std::string>{"12.5"});
+  for (const Left& left : kLeft) EXPECT_EQ(fs::exists(folder_ / left.name), !left.cleared) << left.name;
+  EXPECT_TRUE(fs::is_directory(folder_ / "ml.mdb-check-journal"));
+}
 
 TEST_F(Database, ChineseFolderNamesWork) {
   // The program's paths are GBK; natively the file system sees them as UTF-8.

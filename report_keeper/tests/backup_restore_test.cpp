@@ -176,13 +176,19 @@ TEST(Backup, ANameTakenMeanwhileIsNeverReplaced) {
   EXPECT_EQ(w.File(name), "db:other");
   EXPECT_EQ(w.File(kRun + "\\back\\2011年1月2日(2).ml"), "db:live");
 
-  FakeWorld r;
-  r.open = kLive;
-  r.files[name] = "db:other";
-  r.unseen.insert(name);
-  EXPECT_EQ(keeper::Restore(r, kRun, kNow), RestoreOutcome::Restored);
-  EXPECT_EQ(r.File(name), "db:other");
-  EXPECT_EQ(r.File(kParked), "db:live");
+  // In a restore the kept database's name, or the parking place, which may
+  // hold the user's only copy.
+  const struct { std::string taken, live_at; } kTaken[] = {{name, kParked}, {kParked, name}};
+  for (const auto& c : kTaken) {
+    FakeWorld r;
+    r.open = kLive;
+    r.files[c.taken] = "db:other";
+    r.unseen.insert(c.taken);
+    EXPECT_EQ(keeper::Restore(r, kRun, kNow), RestoreOutcome::Restored) << c.taken;
+    EXPECT_EQ(r.File(c.taken), "db:other");
+    EXPECT_EQ(r.File(c.live_at), "db:live");
+    EXPECT_EQ(r.File(kLive), "db:backup");
+  }
 }
 
 TEST(Restore, NoAnswerOrCancelledDialogChangesNothing) {

@@ -1066,7 +1066,7 @@ void RefusedFiguresAndRestore(const std::wstring& folder, HWND main) {
   Check(ItemCount(list) == 0, "the list forgets the day at once");
   Check((GetFileAttributesW((folder + L"\\ml.mdb").c_str()) & FILE_ATTRIBUTE_READONLY) == 0,
         "the restored ml.mdb is writable");
-  AddToday(main, "and takes a new day");
+  AddToday(main, "and takes a new day, stored as the totals read it", L"007");
 }
 
 // Printing with a default printer that is not there.

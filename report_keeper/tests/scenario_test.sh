@@ -58,6 +58,9 @@ if [ -n "${CUPS_SERVER:-}" ] && [ -z "${ZZ_LOCALE:-}" ]; then
   touch "$work/print-start"
 fi
 
+# Pictures count only when this run took them: nothing clears the folder,
+# and an import that failed would leave the last run's picture to pass.
+touch "$work/start"
 "$ZZ_WINE_RUN" "$ZZ_BIN/scenario_driver.exe" "$(winepath -w "$work/nodb")" "$(winepath -w "$work/app")" \
   "$(winepath -w "$work/clerk")" "$(winepath -w "$work/restore")" $print &
 driver=$!
@@ -79,14 +82,16 @@ while kill -0 $driver 2>/dev/null; do
 done
 wait $driver
 rc=$?
-for name in zuzaror-login zuzaror-main zuzaror-filled zuzaror-restore zuzaror-users zuzaror-five-day \
-  zuzaror-statistics zuzaror-about zuzaror-statistics-preview zuzaror-last-manager zuzaror-unsavable \
-  zuzaror-not-a-number zuzaror-restore-kept zuzaror-print-failed; do
-  [ -s "$shots/$name$suffix.png" ] || { echo "no screenshot $name$suffix.png"; rc=1; }
+taken() { [ -s "$shots/$1.png" ] && [ "$shots/$1.png" -nt "$work/start" ]; }
+for name in zuzaror-login zuzaror-main zuzaror-list-menu zuzaror-filled zuzaror-restore zuzaror-users \
+  zuzaror-stale-modify zuzaror-stale-delete zuzaror-five-day zuzaror-statistics zuzaror-about \
+  zuzaror-statistics-preview zuzaror-last-manager zuzaror-unsavable zuzaror-not-a-number zuzaror-restore-kept \
+  zuzaror-print-failed; do
+  taken "$name$suffix" || { echo "no screenshot $name$suffix.png from this run"; rc=1; }
 done
 if [ -n "$print" ]; then
   for name in zuzaror-five-day-preview-1 zuzaror-five-day-preview-2; do
-    [ -s "$shots/$name.png" ] || { echo "no screenshot $name.png"; rc=1; }
+    taken "$name" || { echo "no screenshot $name.png from this run"; rc=1; }
   done
   bash "$(dirname "$0")/printed_reports.sh" "$work/clerk/ml.mdb" "$work/print-start" "$pdfs" "$work/printed" \
     "$shots" || rc=1
@@ -143,7 +148,8 @@ days=$(sqlite3 "$work/hot/ml.mdb" 'select count(*) from "项目数据"')
 [ "$days" = "$hot_days" ] || { echo "expected $hot_days days after the roll-back, saw $days"; rc=1; }
 # Nothing refused was written: the accounts and the empty unit name stand;
 # the kept database holds the full-width figure in its ASCII form, the
-# restored one the day added after the restore.
+# restored one the day added after the restore, typed "007" and stored as
+# the 7 its totals read.
 users=$(sqlite3 "$work/mends/ml.mdb" 'select "用户名","密码","用户管理" from "用户信息" order by "编号"' | tr '\n' ' ')
 [ "$users" = "admin|246135|1 clerk|pw|0 " ] || { echo "mends: unexpected accounts $users"; rc=1; }
 [ "$(sqlite3 "$work/mends/ml.mdb" 'select count(*) from "单位名称"')" = 0 ] || { echo "mends: a unit name was stored"; rc=1; }
