@@ -4,7 +4,6 @@
 #include <sddl.h>
 #include <winternl.h>
 
-#include <memory>
 #include <vector>
 
 #include "qv_handle.h"
@@ -15,22 +14,44 @@ namespace {
 // the folder, its folders and its files. "P": nothing from above.
 constexpr wchar_t kProtectedFolderSddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
 
-struct LocalFreer {
-  void operator()(void* memory) const { LocalFree(memory); }
-};
-
-bool IsWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) { return sid && IsWellKnownSid(sid, type); }
-
-bool IsProcessUser(PSID sid) {
+// The binary SID of this process's user; empty when it cannot be read.
+std::vector<BYTE> ProcessUserSid() {
   HANDLE raw = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
   QvHandle token(raw);
   DWORD size = 0;
   GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  if (size == 0) return false;
+  if (size == 0) return {};
   std::vector<BYTE> buffer(size);
-  if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return false;
-  return EqualSid(sid, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid) != FALSE;
+  if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return {};
+  const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+  if (!IsValidSid(sid)) return {};
+  const BYTE* bytes = static_cast<const BYTE*>(sid);
+  return std::vector<BYTE>(bytes, bytes + GetLengthSid(sid));
+}
+
+// A folder inside the held one, never reached through a link put there.
+HANDLE FolderIn(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG disposition,
+                PSECURITY_DESCRIPTOR descriptor) {
+  const USHORT bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  if (name.empty() || name.size() > 255 || name.find(L'\\') != std::wstring::npos) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  UNICODE_STRING object_name = {bytes, bytes, const_cast<PWSTR>(name.c_str())};
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, &object_name, OBJ_CASE_INSENSITIVE, parent, descriptor);
+  IO_STATUS_BLOCK io = {};
+  HANDLE opened = nullptr;
+  const NTSTATUS status =
+      NtCreateFile(&opened, access | SYNCHRONIZE, &object, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+                   FILE_SHARE_READ | FILE_SHARE_WRITE, disposition,
+                   FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+  if (status < 0) {
+    SetLastError(RtlNtStatusToDosError(status));
+    return INVALID_HANDLE_VALUE;
+  }
+  return opened;
 }
 
 }  // namespace
@@ -56,25 +77,17 @@ bool QvCreateProtectedFolder(const std::wstring& path) {
 
 HANDLE QvCreateProtectedFolderIn(HANDLE parent, const std::wstring& name) {
   QvProtectedFolderSecurity security;
-  const USHORT bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-  if (!security.descriptor() || name.empty() || name.size() > 255 || name.find(L'\\') != std::wstring::npos) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+  if (!security.descriptor()) {
+    SetLastError(ERROR_INVALID_SECURITY_DESCR);
     return INVALID_HANDLE_VALUE;
   }
-  UNICODE_STRING object_name = {bytes, bytes, const_cast<PWSTR>(name.c_str())};
-  OBJECT_ATTRIBUTES object;
-  InitializeObjectAttributes(&object, &object_name, OBJ_CASE_INSENSITIVE, parent, security.descriptor());
-  IO_STATUS_BLOCK io = {};
-  HANDLE made = nullptr;
-  const NTSTATUS status = NtCreateFile(
-      &made, FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE,
-      &object, &io, nullptr, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
-      FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
-  if (status < 0) {
-    SetLastError(RtlNtStatusToDosError(status));
-    return INVALID_HANDLE_VALUE;
-  }
-  return made;
+  return FolderIn(parent, name,
+                  FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL,
+                  FILE_CREATE, security.descriptor());
+}
+
+HANDLE QvOpenFolderIn(HANDLE parent, const std::wstring& name, DWORD access) {
+  return FolderIn(parent, name, access, FILE_OPEN, nullptr);
 }
 
 DWORD QvProtectFolder(HANDLE folder) {
@@ -97,13 +110,15 @@ DWORD QvProtectFolder(HANDLE folder) {
   return error;
 }
 
-bool QvHasTrustedOwner(HANDLE handle) {
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR raw = nullptr;
-  if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr, &raw) !=
-      ERROR_SUCCESS)
-    return false;
-  std::unique_ptr<void, LocalFreer> descriptor(raw);
-  return IsWellKnown(owner, WinBuiltinAdministratorsSid) || IsWellKnown(owner, WinLocalSystemSid) ||
-         (owner && IsProcessUser(owner));
+QvFolderVerdict QvJudgeSecurity(HANDLE handle, QvFolderPlace place) {
+  const SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  DWORD size = 0;
+  GetKernelObjectSecurity(handle, wanted, nullptr, 0, &size);
+  if (size == 0) return QvFolderVerdict::kUnreadable;
+  // Self-relative, as the portable judgement reads it.
+  std::vector<BYTE> descriptor(size);
+  if (!GetKernelObjectSecurity(handle, wanted, descriptor.data(), size, &size)) return QvFolderVerdict::kUnreadable;
+  const std::vector<BYTE> user = ProcessUserSid();
+  return QvJudgeFolderSecurity(descriptor.data(), descriptor.size(), place, user.empty() ? nullptr : user.data(),
+                               user.size());
 }

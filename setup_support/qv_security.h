@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "qv_folder_rights.h"
+
 // The descriptor of Program Files' own folders: full control for the system
 // and the administrators, read and execute for the users of the PC, nothing
 // inherited from above; what is made below inherits it.
@@ -40,12 +42,21 @@ bool QvCreateProtectedFolder(const std::wstring& path);
 // ERROR_ALREADY_EXISTS when the name is taken.
 HANDLE QvCreateProtectedFolderIn(HANDLE parent, const std::wstring& name);
 
+// Opens the folder `name` inside the folder the handle holds, by that name
+// and not through a link put there, with `access`, shared for reading and
+// writing but not for deletion: while the handle is open no one can rename
+// or remove it. INVALID_HANDLE_VALUE with the last error set when it
+// cannot: ERROR_FILE_NOT_FOUND when nothing is there, ERROR_DIRECTORY when
+// a file is.
+HANDLE QvOpenFolderIn(HANDLE parent, const std::wstring& name, DWORD access);
+
 // Gives the folder the handle holds that descriptor, handed on to what it
 // holds, and the administrators as its owner where this process may name
 // them: a former owner could otherwise grant itself everything again. The
 // handle needs READ_CONTROL, WRITE_DAC and WRITE_OWNER. A Win32 error code.
 DWORD QvProtectFolder(HANDLE folder);
 
-// True when the object the handle holds (opened with READ_CONTROL) is owned
-// by the administrators, the system or this process's own user.
-bool QvHasTrustedOwner(HANDLE handle);
+// Who owns the folder or file the handle holds (opened with READ_CONTROL)
+// and who else may change it, weighed for its place; kUnreadable when its
+// security cannot be read.
+QvFolderVerdict QvJudgeSecurity(HANDLE handle, QvFolderPlace place);
