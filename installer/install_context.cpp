@@ -8,26 +8,14 @@
 #include <memory>
 #include <vector>
 
+#include "install_folder.h"
 #include "qv_log.h"
-#include "qv_handle.h"
 #include "qv_messages.h"
-#include "qv_security.h"
 #include "qv_shell.h"
 #include "qv_utils.h"
 #include "registration.h"
 
 namespace {
-
-// A full path as Windows resolves it; empty when it cannot.
-std::wstring FullPath(const std::wstring& path) {
-  DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (need == 0) return std::wstring();
-  std::wstring out(need, L'\0');
-  DWORD got = GetFullPathNameW(path.c_str(), need, &out[0], nullptr);
-  if (got == 0 || got >= need) return std::wstring();
-  out.resize(got);
-  return out;
-}
 
 struct HandleCloser {
   void operator()(HANDLE h) const { CloseHandle(h); }
@@ -123,41 +111,6 @@ void CreatePathFolders(const std::wstring& entry_path, const InstallContext& con
   }
 }
 
-InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstring& record,
-                                   std::vector<std::wstring>* made) {
-  // Made with its rights in one step: a folder made first and secured after
-  // could be opened meanwhile by anyone its parent lets in, such as every
-  // user at the root of a drive, and that handle would outlive the change.
-  if (QvCreateProtectedFolder(folder)) {
-    made->push_back(folder);
-    return InstallFolder::kMade;
-  }
-  if (GetLastError() != ERROR_ALREADY_EXISTS) {
-    CQvLog::Instance().WriteLog2(L"installer: cannot create folder %ls (%lu)", folder.c_str(), GetLastError());
-    return InstallFolder::kFailed;
-  }
-  const DWORD record_attributes = GetFileAttributesW(record.c_str());
-  if (record_attributes == INVALID_FILE_ATTRIBUTES || (record_attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return InstallFolder::kLeftAsItIs;
-  // Held, not followed, while it is changed: one that is renamed and
-  // replaced by a link meanwhile would hand the change on to its target.
-  QvFileHandle held(CreateFileW(folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  BY_HANDLE_FILE_INFORMATION info;
-  DWORD error = held.ok() && GetFileInformationByHandle(held.get(), &info) ? ERROR_SUCCESS : GetLastError();
-  if (error == ERROR_SUCCESS && (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                                 (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))
-    error = ERROR_DIRECTORY;
-  if (error == ERROR_SUCCESS) error = QvProtectFolder(held.get());
-  if (error != ERROR_SUCCESS) {
-    // A drive without rights at all (FAT) has nothing to protect.
-    CQvLog::Instance().WriteLog2(L"installer: cannot protect %ls (%lu)", folder.c_str(), error);
-    return InstallFolder::kLeftAsItIs;
-  }
-  return InstallFolder::kProtected;
-}
-
 namespace {
 
 // What the user is told when nothing was installed.
@@ -165,6 +118,9 @@ const wchar_t kDamagedPayloadNotice[] = L"安装包已损坏，未安装任何�
 const wchar_t kLinkedFolderNotice[] = L"安装文件夹是一个链接，未安装任何文件。";
 // "%ls" stands for the file's name.
 const wchar_t kUnwritableFileNotice[] = L"无法写入文件：%ls，请关闭正在运行的程序后重新安装。";
+// Around the folder's path.
+const wchar_t* const kOthersMayChangeNotice[] = {L"文件夹“", L"”可被其他用户更改，未安装任何文件。请选择其他文件夹后重新安装。"};
+const wchar_t* const kFolderNotMadeNotice[] = {L"无法建立文件夹“", L"”，未安装任何文件。"};
 
 // The folders the main program keeps its backups and a restore's parked
 // database in, beside itself.
@@ -226,9 +182,10 @@ bool IsReplaceable(const std::wstring& path) {
 }
 
 // Puts back, newest first, what had moved, drops every decoded file and
-// the folders this run made: a refused first installation leaves no empty
-// product folder.
-void RollBack(std::vector<StagedFile>& staged, std::vector<std::wstring>& made) {
+// the folders this run made, let go first: a refused first installation
+// leaves no empty product folder.
+void RollBack(std::vector<StagedFile>& staged, std::vector<std::wstring>& made, InstallFolderHold& hold) {
+  hold.Release();
   for (auto it = staged.rbegin(); it != staged.rend(); ++it) {
     if (it->placed) DeleteFileW(it->target.c_str());
     if (it->replaced) MoveFileExW(it->aside.c_str(), it->target.c_str(), MOVEFILE_REPLACE_EXISTING);
@@ -313,23 +270,32 @@ bool InstallContext::DoInstall() {
   std::vector<StagedFile> staged;
   std::vector<std::wstring> made;
   std::wstring failed;
+  // Held until the installation is written.
+  InstallFolderHold hold;
   const std::u16string product = ProductFolder(payload);
   if (!product.empty()) {
-    // Before anything is written there, so that every file inherits it.
+    // Before anything is written there, so that every file inherits its rights.
     const std::wstring folder = ToWide(JoinPath(ToU16(TargetFolder), product));
-    if (PrepareInstallFolder(folder, UninstallRecordFile(header, *this), &made) == InstallFolder::kFailed) {
-      Notice = UnwritableNotice(folder);
+    std::wstring named;
+    const InstallFolder prepared =
+        PrepareInstallFolder(folder, UninstallRecordFile(header, *this), &made, &hold, &named);
+    const wchar_t* const* notice = prepared == InstallFolder::kOthersMayChange ? kOthersMayChangeNotice
+                                   : prepared == InstallFolder::kNotMade        ? kFolderNotMadeNotice
+                                                                                : nullptr;
+    if (notice) {
+      RollBack(staged, made, hold);
+      Notice = notice[0] + named + notice[1];
       return false;
     }
   }
   for (const PayloadFile& entry : payload.files) {
     if (StopFlag) {
-      RollBack(staged, made);
+      RollBack(staged, made, hold);
       return false;
     }
     CreatePathFolders(ToWide(entry.header.Path), *this, &made);
     if (!StageFile(entry, *this, &staged, &failed)) {
-      RollBack(staged, made);
+      RollBack(staged, made, hold);
       Notice = UnwritableNotice(failed);
       return false;
     }
@@ -337,7 +303,7 @@ bool InstallContext::DoInstall() {
       SendMessageW(window, WM_SETUP_PROGRESS, static_cast<WPARAM>(entry.packed_sum * 100 / payload.size), 0);
   }
   if (!PlaceAll(staged, &failed)) {
-    RollBack(staged, made);
+    RollBack(staged, made, hold);
     Notice = UnwritableNotice(failed);
     return false;
   }

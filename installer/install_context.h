@@ -52,18 +52,6 @@ bool ReadPayloadHeader(PayloadHeader* header);
 // The running program's path; false (never a cut path) when it does not fit.
 bool GetOwnProgramPath(std::wstring* path);
 
-// What the installer found at the installation folder, and did to it
-// before it wrote anything there.
-enum class InstallFolder {
-  kMade,        // made now, only the administrators may change it
-  kProtected,   // an installation of ours (its record is there), now so too
-  kLeftAsItIs,  // another's folder, or one that cannot be changed
-  kFailed,      // neither there nor made
-};
-// A folder made is added to `made`. record: where our record would be.
-InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstring& record,
-                                   std::vector<std::wstring>* made);
-
 // Creates the missing folders of an entry's folder part below the target;
 // those it made are added to `made`, outermost first.
 void CreatePathFolders(const std::wstring& entry_path, const InstallContext& context,

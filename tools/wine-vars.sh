@@ -5,6 +5,10 @@ export ZZ_WINE_ROOT=${1:-${ZZ_WINE_ROOT:-$zz_root/build/wine}}
 mkdir -p "$ZZ_WINE_ROOT/home"
 export WINEPREFIX="$ZZ_WINE_ROOT/prefix"
 export WINEARCH=win64
+# Wine reads a file's rights back from its Unix mode: under a looser mask
+# every folder made would read as one that every user may change, and the
+# setup programs would refuse it.
+umask 022
 # The prefix's Desktop and Documents link to $HOME: keep them in the build.
 export HOME="$ZZ_WINE_ROOT/home"
 # Code page 936 for the ANSI APIs, and Chinese file names that Wine can open.

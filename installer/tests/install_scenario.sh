@@ -194,27 +194,46 @@ wine reg query "$key" > /dev/null 2>&1 && fail "cancel: the Uninstall key was wr
 [ -e "$user_dir/Desktop/Zuzaror.lnk" ] || [ -e "$menu" ] && fail "cancel: shortcuts were made"
 echo "installer scenario (cancel): ok"
 
-# 更改: a folder of the desktop chosen in the system's folder picker; the
-# product folder goes inside it, and the program is started from there.
+# 更改: a folder of the desktop chosen in the system's folder picker, for
+# the product folder to go inside it. Wine's desktop is a link to a folder
+# of its host: reached through it, the installation is refused, the link
+# named, nothing written; on a real folder of the desktop, as Windows has
+# it, the program is installed there and started from there.
+change() {  # screenshot
+  "$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
+  pid=$!
+  run_driver wait "$title" "$(winepath -w "$work/ready")"
+  for attempt in 1 2; do
+    run_driver click "$title" 235 148
+    run_driver pick 选定 && break
+    [ $attempt = 2 ] && fail "change: no folder picker asking 请选择文件夹, or no 选定 in it"
+  done
+  photograph "$1"
+  run_driver click "$title" 145 194
+}
 picked="$user_dir/Desktop/选定"
+# As the prefix was made: a run cut short may have left a real folder.
+rm -rf "$user_dir/Desktop"
+ln -s "$HOME" "$user_dir/Desktop"
 rm -rf "$picked"
 mkdir -p "$picked"
-"$ZZ_WINE_RUN" "$work/dl/Vodavezu.exe" > "$work/log" 2>&1 &
-pid=$!
-run_driver wait "$title" "$(winepath -w "$work/ready")"
-for attempt in 1 2; do
-  run_driver click "$title" 235 148
-  run_driver pick 选定 && break
-  [ $attempt = 2 ] && fail "change: no folder picker asking 请选择文件夹, or no 选定 in it"
-done
-photograph installer-change
-run_driver click "$title" 145 194
+change installer-change-linked
+run_driver wait "$title" "$(winepath -w "$work/box")" 300 200 || fail "change: no box; $(text box)"
+photograph_box installer-change-refused
+run_driver click "$title" 150 182 300 200
+finish 0 installer-change-linked installer-change-refused
+[ -z "$(ls -A "$picked")" ] || fail "change: files were written through the linked desktop"
+wine reg query "$key" > /dev/null 2>&1 && fail "change: the Uninstall key was written"
+rm "$user_dir/Desktop"
+mkdir -p "$picked"
+change installer-change
 finish 0 installer-change
 run_driver process Zuzaror.exe "$(winepath -w "$work/process")" || fail "change: the main program was not started"
 [[ "$(text process)" == *'\选定\Zuzaror\Zuzaror.exe' ]] || fail "change: started $(text process)"
 cmp -s "$stage/Zuzaror.exe" "$picked/Zuzaror/Zuzaror.exe" || fail "change: Zuzaror.exe is not in the chosen folder"
 [ -z "$(ls -A "$WINEPREFIX/drive_c/取消")" ] || fail "change: files went to the folder before the change"
-rm -rf "$picked"
+rm -rf "$user_dir/Desktop"
+ln -s "$HOME" "$user_dir/Desktop"
 echo "installer scenario (change): ok"
 
 # A damaged download: one bit flipped among the last packed bytes of

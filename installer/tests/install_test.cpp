@@ -2,6 +2,7 @@
 // into a scratch target folder whose name holds Chinese and a blank. The
 // shortcuts are read back by the installer's scenario.
 #include "install_context.h"
+#include "install_folder.h"
 #include "payload_writer.h"
 #include "qv_messages.h"
 #include "registration.h"
@@ -101,24 +102,36 @@ LRESULT CALLBACK ProgressProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(w, m, wp, lp);
 }
 
+// Everyone's rights on the folder, with `entry` set when there is an entry
+// for everyone, or no DACL that could tell.
+DWORD EveryoneRights(const std::wstring& path, bool* entry) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  *entry = true;
+  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                            nullptr, &descriptor) != ERROR_SUCCESS)
+    return 0;
+  *entry = !dacl;
+  DWORD rights = 0;
+  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+        IsWellKnownSid(&ace->SidStart, WinWorldSid)) {
+      *entry = true;
+      rights |= ace->Mask;
+    }
+  }
+  LocalFree(descriptor);
+  return rights;
+}
+
 // Wine keeps no descriptor of its own: it shows a folder made plainly with
 // an entry for everyone, one made with the administrators' descriptor
 // without (as Windows shows that descriptor too).
 bool EveryoneHasAnEntry(const std::wstring& path) {
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                            nullptr, &descriptor) != ERROR_SUCCESS)
-    return true;
-  bool found = !dacl;
-  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
-    ACCESS_ALLOWED_ACE* ace = nullptr;
-    if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
-        IsWellKnownSid(&ace->SidStart, WinWorldSid))
-      found = true;
-  }
-  LocalFree(descriptor);
-  return found;
+  bool entry = false;
+  EveryoneRights(path, &entry);
+  return entry;
 }
 
 std::wstring g_reported;
@@ -285,21 +298,85 @@ TEST(Install, AReinstallKeepsTheBooksAndChangesNothingWhileAFileIsHeld) {
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyPath(L"QvReinstallTest").c_str());
 }
 
-// Outside Program Files a folder takes its parent's rights, at a drive's
-// root "every user may change": the folder the installer makes, or finds as
-// an installation of its own, is for the administrators to change alone.
+namespace {
+
+// Wine reads a folder's rights back from its Unix mode: 0777 lets everyone
+// add, replace and delete there, 0755 only read. The host's chmod, which
+// Wine starts as it starts a program, in the folder given, sets it; its
+// process cannot be waited for, so its work is. False outside Wine.
+bool SetUnixMode(const std::wstring& folder, bool everyone_may_change) {
+  std::wstring command = everyone_may_change ? L"chmod 777 ." : L"chmod 755 .";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(L"Z:\\bin\\chmod", &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 200; ++i) {
+    bool entry = false;
+    if (((EveryoneRights(folder, &entry) & FILE_DELETE_CHILD) != 0) == everyone_may_change) return true;
+    Sleep(25);
+  }
+  return false;
+}
+
+}  // namespace
+
+// The installation folder and every folder above it may be changed by the
+// administrators alone, as Program Files can: one made is made so, one of
+// ours is made so again, and where another user may change what would be
+// installed, or rename a folder above it away, nothing goes.
 TEST(Install, OnlyTheAdministratorsMayChangeTheInstallationFolder) {
   const std::wstring dir = Scratch(L"安装 权限");
   std::vector<std::wstring> made;
-  EXPECT_EQ(InstallFolder::kMade, PrepareInstallFolder(dir + L"\\新", dir + L"\\新\\Un.dat", &made));
+  InstallFolderHold hold;
+  std::wstring named;
+  const auto prepare = [&](const std::wstring& folder) {
+    hold.Release();
+    return PrepareInstallFolder(dir + folder, dir + folder + L"\\Un.dat", &made, &hold, &named);
+  };
+  EXPECT_EQ(InstallFolder::kMade, prepare(L"\\新"));
   EXPECT_EQ(std::vector<std::wstring>{dir + L"\\新"}, made);
   EXPECT_FALSE(EveryoneHasAnEntry(dir + L"\\新"));
+  EXPECT_FALSE(MoveFileW(dir.c_str(), (dir + L"2").c_str())) << "held folders can be renamed";
 
   for (const wchar_t* name : {L"\\ours", L"\\theirs"}) CreateDirectoryW((dir + name).c_str(), nullptr);
   WriteAll(dir + L"\\ours\\Un.dat", {'r'});
-  EXPECT_EQ(InstallFolder::kProtected, PrepareInstallFolder(dir + L"\\ours", dir + L"\\ours\\Un.dat", &made));
-  EXPECT_EQ(InstallFolder::kLeftAsItIs,
-            PrepareInstallFolder(dir + L"\\theirs", dir + L"\\theirs\\Un.dat", &made));
+  EXPECT_EQ(InstallFolder::kProtected, prepare(L"\\ours"));
+  EXPECT_EQ(InstallFolder::kLeftAsItIs, prepare(L"\\theirs"));
   EXPECT_EQ(1u, made.size());
-  EXPECT_EQ(InstallFolder::kFailed, PrepareInstallFolder(dir + L"\\无\\新", dir + L"\\无\\新\\Un.dat", &made));
+  EXPECT_EQ(InstallFolder::kNotMade, prepare(L"\\无\\新"));
+  EXPECT_EQ(dir + L"\\无\\新", named);
+
+  if (!SetUnixMode(dir + L"\\theirs", true)) GTEST_SKIP() << "no Unix mode to set outside Wine";
+  CreateDirectoryW((dir + L"\\theirs\\below").c_str(), nullptr);
+  for (const wchar_t* folder : {L"\\theirs", L"\\theirs\\below", L"\\theirs\\new"}) {
+    EXPECT_EQ(InstallFolder::kOthersMayChange, prepare(folder)) << folder;
+    EXPECT_EQ(dir + L"\\theirs", named);
+  }
+  EXPECT_FALSE(PathFileExistsW((dir + L"\\theirs\\new").c_str()));
+
+  // The installer itself: nothing written, registered or started, and the
+  // folder named to the user.
+  std::vector<std::uint8_t> payload;
+  std::string error;
+  ASSERT_TRUE(BuildPayload(Header(u"QvOthersMayChangeTest"), {{u"产品\\Main.exe", Bytes(100, 1)}}, &payload, &error));
+  CreateDirectoryW((dir + L"\\theirs\\below\\产品").c_str(), nullptr);
+  ASSERT_TRUE(SetUnixMode(dir + L"\\theirs\\below\\产品", true));
+  ASSERT_TRUE(SetUnixMode(dir + L"\\theirs", false));
+  InstallContext context;
+  context.SourceFile = WriteInstaller(dir, payload);
+  context.TargetFolder = dir + L"\\theirs\\below";
+  EXPECT_FALSE(context.DoInstall());
+  EXPECT_EQ(L"文件夹“" + dir + L"\\theirs\\below\\产品”可被其他用户更改，未安装任何文件。请选择其他文件夹后重新安装。",
+            context.Notice);
+  EXPECT_TRUE(PathIsDirectoryEmptyW((dir + L"\\theirs\\below\\产品").c_str()));
+  EXPECT_EQ(L"<missing>", RegText(UninstallKeyPath(L"QvOthersMayChangeTest"), L"DisplayName"));
+  EXPECT_TRUE(context.LaunchPath.empty());
+  // At 0755 the same folders do.
+  ASSERT_TRUE(SetUnixMode(dir + L"\\theirs\\below\\产品", false));
+  EXPECT_TRUE(context.DoInstall());
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyPath(L"QvOthersMayChangeTest").c_str());
 }
