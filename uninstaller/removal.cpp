@@ -257,9 +257,9 @@ namespace {
 
 using Held = RemovalHost::Held;
 
-// A real folder that no other user owns: no one else can have put it there,
-// nor change who may write in it.
-bool IsOurs(const Held& held) { return held.folder && !held.link && held.trusted_owner; }
+// A real folder that no other user owns or may change: no one else can
+// have put it there, nor change what it holds.
+bool IsOurs(const Held& held) { return held.folder && !held.link && held.guarded; }
 
 std::wstring Numbered(const std::wstring& path, int n) {
   return n == 1 ? path : path + L'(' + std::to_wstring(n) + L')';
@@ -277,8 +277,13 @@ Made MakeOurFolder(RemovalHost& host, const std::wstring& path, std::vector<std:
 }
 
 // The folder that holds the stamp folders: one made now, or a real folder
-// of ours; another's is passed by for the next name. Empty when none will do.
-std::wstring SaveParent(RemovalHost& host, const std::wstring& name, std::vector<std::wstring>* made) {
+// that is guarded. Anyone may have taken the name before, with anything: a
+// name another user took must not stop every uninstall, so whatever else is
+// there is passed by for the next name. Empty when none will do, naming in
+// `unusable` the folder that failed.
+std::wstring SaveParent(RemovalHost& host, const std::wstring& name, std::vector<std::wstring>* made,
+                        std::wstring* unusable) {
+  *unusable = name;
   for (int n = 1; n <= kSaveFolderNames; ++n) {
     const std::wstring path = Numbered(name, n);
     switch (MakeOurFolder(host, path, made)) {
@@ -286,12 +291,11 @@ std::wstring SaveParent(RemovalHost& host, const std::wstring& name, std::vector
         return path;
       case Made::kTaken: {
         Held held;
-        // Anyone may have made it, as anything: only a real folder will do.
-        if (!host.HoldFolder(path, &held) || !held.folder || held.link) return {};
-        if (held.trusted_owner) return path;
+        if (host.HoldFolder(path, &held) && IsOurs(held)) return path;
         break;
       }
       case Made::kFailed:
+        *unusable = path;
         return {};
     }
   }
@@ -300,12 +304,17 @@ std::wstring SaveParent(RemovalHost& host, const std::wstring& name, std::vector
 
 // A stamp folder made now, under its own name or, as a backup's in the main
 // program, the first free one of "(2)", "(3)"...
-std::wstring SaveFolder(RemovalHost& host, const std::wstring& name, std::vector<std::wstring>* made) {
+std::wstring SaveFolder(RemovalHost& host, const std::wstring& name, std::vector<std::wstring>* made,
+                        std::wstring* unusable) {
+  *unusable = name;
   for (int n = 1; n <= kSaveFolderNames; ++n) {
     const std::wstring path = Numbered(name, n);
     const Made result = MakeOurFolder(host, path, made);
     if (result == Made::kNow) return path;
-    if (result == Made::kFailed) break;
+    if (result == Made::kFailed) {
+      *unusable = path;
+      break;
+    }
   }
   return {};
 }
@@ -320,9 +329,11 @@ SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, 
   const std::size_t cut = first.rfind(L'\\');
   // Outermost first, so that taking them back in reverse empties each.
   std::vector<std::wstring> made;
-  const std::wstring parent = SaveParent(host, first.substr(0, cut), &made);
-  const std::wstring folder = parent.empty() ? parent : SaveFolder(host, parent + first.substr(cut), &made);
+  const std::wstring parent = SaveParent(host, first.substr(0, cut), &made, &outcome.unusable);
+  const std::wstring folder =
+      parent.empty() ? parent : SaveFolder(host, parent + first.substr(cut), &made, &outcome.unusable);
   bool whole = !folder.empty();
+  if (whole) outcome.unusable.clear();
   outcome.folder = folder + L'\\';
   std::vector<std::wstring> copies;
   for (std::size_t i = 0; whole && i < files.size(); ++i) {
@@ -331,6 +342,7 @@ SaveOutcome SaveUserData(RemovalHost& host, const std::vector<UserFile>& files, 
       const std::wstring below = outcome.folder + to.substr(0, at);
       if (std::find(made.begin(), made.end(), below) == made.end())
         whole = MakeOurFolder(host, below, &made) == Made::kNow;
+      if (!whole) outcome.unusable = below;
     }
     if (!whole) break;
     if (!host.Copy(files[i].from, outcome.folder + to)) {

@@ -35,9 +35,10 @@ class RemovalHost {
   struct Held {
     bool folder = false;  // a folder, not a file
     bool link = false;    // a junction, symbolic link or other reparse point
-    // Owned by the administrators, the system or the uninstaller's own
-    // user: no one else put it there, nor can change who may write in it.
-    bool trusted_owner = false;
+    // Owned by the administrators, the system, TrustedInstaller or the
+    // uninstaller's own user, none of whom let anyone else do more than
+    // read it: no one else put it there, nor may change what it holds.
+    bool guarded = false;
   };
   virtual ~RemovalHost() = default;
   // "." and ".." are left out.
@@ -182,6 +183,9 @@ struct SaveOutcome {
   DataSaved result = DataSaved::kNothingToSave;
   std::wstring folder;   // where the copies are, ending with "\"
   std::wstring unsaved;  // the file whose copy failed, when that failed
+  // The folder that could not be made or used, when that failed; the first
+  // name tried when every name was passed by.
+  std::wstring unusable;
 };
 
 // How many names a folder of the saved data tries, its own and then "(2)",
@@ -189,9 +193,9 @@ struct SaveOutcome {
 constexpr int kSaveFolderNames = 100;
 
 // Copies the files into a folder below the parent of `target`, each copy
-// writable. The parent may be there already, as a real folder owned by the
-// administrators, the system or the uninstaller's user; one someone else
-// owns is passed by for "(2)", "(3)"... beside it. The folder named
+// writable. The parent may be there already, as a real folder that is
+// guarded; anything else at that name (a folder another user owns or may
+// change, a file, a link) is passed by for "(2)", "(3)"... beside it. The folder named
 // `target` (or beside it "(2)", "(3)"... when that name is taken) and every
 // folder below it must be made now. All of them stay held after a save, so
 // that nothing is written through a link anyone put there and no one can

@@ -1,5 +1,6 @@
 #include "uninstall_worker.h"
 
+#include <ntsecapi.h>
 #include <shlobj.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -44,6 +45,15 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 
 void LogFailure(const wchar_t* what, const std::wstring& path, DWORD error) {
   CQvLog::Instance().WriteLog2(L"uninstaller: cannot %ls %ls (%lu)", what, path.c_str(), error);
+}
+
+// What is at the path as a search sees it, 0 when nothing is: Wine follows
+// a symbolic link of its host even when a handle is opened not to, and
+// says what it is only in a search.
+DWORD SearchedAttributes(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  QvFindHandle find(FindFirstFileW(LongForm(path).c_str(), &found));
+  return find.ok() ? found.dwFileAttributes : 0;
 }
 
 class Win32RemovalHost : public RemovalHost {
@@ -233,18 +243,16 @@ class Win32RemovalHost : public RemovalHost {
     return opened;
   }
 
-  // What the handle holds. Asked once more by its path, now that it is
-  // held: Wine follows a symbolic link of its host even when told not to,
-  // and says what it is only in a search.
+  // What the handle holds; asked once more by its path, now that it is held.
   static bool Describe(HANDLE handle, const std::wstring& path, Held* held) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle, &info)) return false;
-    WIN32_FIND_DATAW found;
-    QvFindHandle find(FindFirstFileW(LongForm(path).c_str(), &found));
-    const DWORD searched = find.ok() ? found.dwFileAttributes : 0;
+    const DWORD searched = SearchedAttributes(path);
     held->folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (searched & FILE_ATTRIBUTE_DIRECTORY);
     held->link = ((info.dwFileAttributes | searched) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    held->trusted_owner = QvHasTrustedOwner(handle);
+    const QvFolderVerdict verdict = QvJudgeSecurity(handle, QvFolderPlace::kTarget);
+    held->guarded = verdict == QvFolderVerdict::kGuarded;
+    if (!held->guarded) LogFailure(L"trust, as others may change it,", path, static_cast<DWORD>(verdict));
     return true;
   }
 
@@ -302,6 +310,63 @@ std::wstring NowStamp() {
 std::wstring BatchFolder() {
   const std::wstring batch = kSelfDeleteBatch;
   return batch.substr(0, batch.rfind(L'\\') + 1);
+}
+
+// How many names the batch file tries: "c:\clear.bat", then
+// "c:\clear(2).bat"..., the last with a random part, for every user may
+// make a file or folder at the root of drive C: before.
+constexpr int kBatchNames = 10;
+
+std::wstring BatchName(int n) {
+  const std::wstring batch = kSelfDeleteBatch;
+  if (n == 1) return batch;
+  std::wstring part = std::to_wstring(n);
+  unsigned long long random = 0;
+  if (n == kBatchNames && RtlGenRandom(&random, sizeof random)) {
+    wchar_t hex[17];
+    std::swprintf(hex, 17, L"%016llx", random);
+    part = hex;
+  }
+  const std::size_t dot = batch.rfind(L'.');
+  return batch.substr(0, dot) + L'(' + part + L')' + batch.substr(dot);
+}
+
+// Deletes what is at the path when it is a batch file an earlier run left:
+// a plain file with no other name, no link, that no one else may change.
+// Judged and deleted through one handle, which follows no link.
+bool DeleteLeftBatch(const std::wstring& path) {
+  QvFileHandle file(CreateFileW(path.c_str(), DELETE | READ_CONTROL | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file.ok() || !GetFileInformationByHandle(file.get(), &info)) return false;
+  const DWORD attributes = info.dwFileAttributes | SearchedAttributes(path);
+  if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) || info.nNumberOfLinks != 1 ||
+      QvJudgeSecurity(file.get(), QvFolderPlace::kTarget) != QvFolderVerdict::kGuarded)
+    return false;
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+// The batch file, made new with the administrators' rights: the command
+// interpreter reads a batch file line by line as it runs it, so whoever
+// could change it while it waits could have a line of theirs run as an
+// administrator. What another put at a name is left as it is. `path` gets
+// its name; INVALID_HANDLE_VALUE when no name would do.
+HANDLE CreateBatchFile(std::wstring* path) {
+  // For a file the marks that hand the rights on mean nothing.
+  QvProtectedFolderSecurity security;
+  if (!security.attributes()) return INVALID_HANDLE_VALUE;
+  for (int n = 1; n <= kBatchNames; ++n) {
+    *path = BatchName(n);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const HANDLE file = CreateFileW(path->c_str(), GENERIC_WRITE | DELETE, 0, security.attributes(), CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (file != INVALID_HANDLE_VALUE) return file;
+      LogFailure(L"create", *path, GetLastError());
+      if (attempt > 0 || !DeleteLeftBatch(*path)) break;
+    }
+  }
+  return INVALID_HANDLE_VALUE;
 }
 
 // What the user is told when nothing was saved or removed.
@@ -372,7 +437,12 @@ bool RunsFromFolder(const std::wstring& folder) {
   bool programs_listed = false;
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+  // The uninstaller itself is in every snapshot: an empty one was not read.
+  if (!Process32FirstW(snapshot.get(), &entry)) {
+    LogFailure(L"read the processes for", folder, GetLastError());
+    return true;
+  }
+  for (BOOL more = TRUE; more; more = Process32NextW(snapshot.get(), &entry)) {
     if (entry.th32ProcessID == GetCurrentProcessId()) continue;
     QvHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
     wchar_t image[MAX_PATH];
@@ -485,8 +555,8 @@ void DoUninstall(UninstallContext& context) {
     if (!documents.empty())
       saved = SaveUserData(host, files, SavedDataFolder(documents, context.Names.key_name, stamp));
     if (saved.result != DataSaved::kSaved) {
-      context.Refusal = saved.unsaved.empty() ? kDataNotSavedNotice
-                                              : NoticeNaming(kDataNotSavedNotice, context.Folder, saved.unsaved);
+      const std::wstring& named = saved.unsaved.empty() ? saved.unusable : saved.unsaved;
+      context.Refusal = named.empty() ? kDataNotSavedNotice : NoticeNaming(kDataNotSavedNotice, context.Folder, named);
       return;
     }
     context.SavedData = saved.folder.substr(0, saved.folder.size() - 1);
@@ -527,12 +597,20 @@ bool SelfDelete(const UninstallContext& context) {
       uninstaller, folder, context.KeepFolder,
       [code_page](const std::wstring& text, std::string* out) { return ToBatchCodePage(text, code_page, out); });
   if (batch.empty()) return false;
+  std::wstring batch_path;
   {
-    // Binary: the text carries its own CR LF line ends.
-    File file(_wfopen(kSelfDeleteBatch, L"wb"));
-    if (!file) return false;
-    if (std::fwrite(batch.data(), 1, batch.size(), file.get()) != batch.size() || std::fflush(file.get()) != 0)
+    QvFileHandle file(CreateBatchFile(&batch_path));
+    if (!file.ok()) return false;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(batch.size());
+    if (!WriteFile(file.get(), batch.data(), size, &written, nullptr) || written != size ||
+        !FlushFileBuffers(file.get())) {
+      LogFailure(L"write", batch_path, GetLastError());
+      // Half a batch file must never run.
+      FILE_DISPOSITION_INFO disposition = {TRUE};
+      SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
       return false;
+    }
   }
   // Ending before the batch's first try spares it a wait; the batch retries
   // anyway, so no class that could starve the rest of the machine.
@@ -540,7 +618,7 @@ bool SelfDelete(const UninstallContext& context) {
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, folder.c_str(), nullptr);
   // ExitProcess would cut a report still on its way.
   WaitReports(5000);
-  ShellExecuteW(nullptr, L"open", kSelfDeleteBatch, nullptr, BatchFolder().c_str(), SW_HIDE);
+  ShellExecuteW(nullptr, L"open", batch_path.c_str(), nullptr, BatchFolder().c_str(), SW_HIDE);
   ExitProcess(0);
 }
 

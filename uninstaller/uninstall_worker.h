@@ -12,6 +12,7 @@
 
 // The record's fixed name beside the uninstaller.
 constexpr wchar_t kUninstallRecordName[] = L"Zodadira.dat";
+// The batch file's name; "clear(2).bat"... beside it when another's is there.
 constexpr wchar_t kSelfDeleteBatch[] = L"c:\\clear.bat";
 
 struct UninstallContext {

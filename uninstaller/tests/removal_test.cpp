@@ -334,15 +334,15 @@ TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
                          [&](const std::wstring& f) { return f.compare(0, folder.size(), folder) == 0; });
   };
 
-  // "Zuzaror 数据" a link into the installation, which is about to go.
+  // "Zuzaror 数据" a link into the installation, which is about to go, and
+  // "(2)" a file: both passed by, nothing written through the link.
   FakeHost linked = Installed();
   linked.AddFiles(L"C:\\Docs\\Zuzaror 数据", 0);
   linked.links[L"C:\\Docs\\Zuzaror 数据"] = kDir + L"\\temp";
-  const FakeHost before = linked;
+  linked.files.insert(L"C:\\Docs\\Zuzaror 数据(2)");
   ASSERT_TRUE(ListUserData(linked, kDir + L"\\", L"s", &files, &unlisted));
-  EXPECT_EQ(DataSaved::kFailed, SaveUserData(linked, files, target).result);
-  EXPECT_EQ(before.files, linked.files);
-  EXPECT_EQ(before.folders, linked.folders);
+  EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据(3)\\s\\", SaveUserData(linked, files, target).folder);
+  EXPECT_EQ(0, below(linked, kDir + L"\\temp\\s"));
 
   // A stamp folder already there, as anything, is left as it is; the copies
   // go beside it under a free name, and "Zuzaror 数据" is taken as it is.
@@ -371,7 +371,9 @@ TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
     all_theirs.foreign.insert(name);
   }
   const FakeHost untouched = all_theirs;
-  EXPECT_EQ(DataSaved::kFailed, SaveUserData(all_theirs, files, target).result);
+  const SaveOutcome refused = SaveUserData(all_theirs, files, target);
+  EXPECT_EQ(DataSaved::kFailed, refused.result);
+  EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据", refused.unusable);  // named to the user
   EXPECT_EQ(untouched.files, all_theirs.files);
 
   // The stamp folder, once made, replaced by another's or by a link before
@@ -380,7 +382,9 @@ TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
     FakeHost swapped = Installed();
     swapped.swapped[L"C:\\Docs\\Zuzaror 数据\\s"] = put;
     const FakeHost as_it_was = swapped;
-    EXPECT_EQ(DataSaved::kFailed, SaveUserData(swapped, files, target).result);
+    const SaveOutcome refused_here = SaveUserData(swapped, files, target);
+    EXPECT_EQ(DataSaved::kFailed, refused_here.result);
+    EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据\\s", refused_here.unusable);
     EXPECT_EQ(as_it_was.files, swapped.files);
   }
 }

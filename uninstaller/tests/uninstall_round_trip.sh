@@ -19,7 +19,10 @@
 # beforehand as a link into the installation, a backup that cannot be read,
 # an installation folder that is a link, and a copy of the uninstaller on
 # the desktop whose record and key name the desktop. Each refusal is checked
-# by the notice the uninstaller wrote to its standard error.
+# by the notice the uninstaller wrote to its standard error. And what
+# another user may have made first where the uninstaller writes, a save
+# folder everyone may change, a file at its name, a folder at the batch
+# file's name, is passed by and left as it is.
 set -euo pipefail
 export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
 source "$ZZ_TOOLS/screen-lib.sh" uninstall
@@ -50,6 +53,8 @@ unix_of() { winepath -u "$1" 2>/dev/null; }
 fail() { echo "FAIL: $*"; failed=1; }
 failed=0
 run() { "$ZZ_WINE_RUN" "$@" >> "$work/log" 2>&1; }
+# The batch files the uninstaller left at the root of drive C:.
+batches() { find "$drive_c" -maxdepth 1 -type f -iname 'clear*.bat'; }
 
 # A listener for the statistics reports, reached through proxy.dat.
 python3 - "$work" <<'PY' &
@@ -188,7 +193,7 @@ run_uninstaller() {  # shot "box shots..." command...
   for box in $boxes; do answer_box "$box"; done
   # Its window gone and its batch file done.
   for _ in $(seq 100); do
-    if ! run "$driver" shown "$title" 450 230 && [ ! -e "$drive_c/clear.bat" ]; then break; fi
+    if ! run "$driver" shown "$title" 450 230 && [ -z "$(batches)" ]; then break; fi
     sleep 0.2
   done
   wait $pid 2>/dev/null || true
@@ -197,20 +202,22 @@ run_uninstaller() {  # shot "box shots..." command...
 }
 
 # The uninstaller also writes each notice it shows to its standard error:
-# every line given must be among what the last run wrote.
-said() {  # tag line...
-  local tag=$1 line
-  shift
-  for line in "$@"; do
-    grep -qxF -- "$line" "$work/run.log" ||
-      fail "$tag: not told \"$line\" but: $(grep -v '^[[:space:]]*$' "$work/run.log" | tail -3 | tr '\n' '|')"
-  done
+# the line given must be among what the last run wrote, followed by the
+# second line given, or by none.
+said() {  # tag line [second line]
+  local tag=$1 line=$2 second=${3:-} next
+  if ! grep -qxF -- "$line" "$work/run.log"; then
+    fail "$tag: not told \"$line\" but: $(grep -v '^[[:space:]]*$' "$work/run.log" | tail -3 | tr '\n' '|')"
+    return
+  fi
+  next=$(grep -A1 -xF -- "$line" "$work/run.log" | sed -n 2p)
+  [ "$next" = "$second" ] || fail "$tag: told \"$next\" below \"$line\", not \"$second\""
 }
 
 # Everything of the installation is gone, nothing else is.
 check_removed() {  # tag
   [ -e "$dir" ] && fail "$1: the product folder stayed: $(ls -A "$dir")"
-  [ -e "$drive_c/clear.bat" ] && fail "$1: the batch file stayed"
+  [ -n "$(batches)" ] && fail "$1: the batch file stayed: $(batches)"
   [ -d "$parent" ] && [ -e "$parent/other.txt" ] || fail "$1: the parent folder or its file went"
   wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "$1: the Uninstall key stayed"
   wine reg query 'HKCU\SOFTWARE\Vudozuvo' /v UID >/dev/null 2>&1 || fail "$1: the UID went"
@@ -225,9 +232,9 @@ check_removed() {  # tag
 
 # The one folder of saved data, byte for byte what the installation held:
 # the database beside the folders back\ and temp\ with what they held.
-check_saved() {  # tag [least number of backups]
+check_saved() {  # tag [least number of backups] [folder of the saved folders]
   local saved n=0 f
-  saved=$(find "$saved_root" -mindepth 1 -maxdepth 1 -type d 2>/dev/null || true)
+  saved=$(find "${3:-$saved_root}" -mindepth 1 -maxdepth 1 -type d 2>/dev/null || true)
   [ "$(echo "$saved" | grep -c .)" = 1 ] || { fail "$1: saved data folders: $saved"; return; }
   saved_db="$saved/$(basename "$saved").ml"
   cmp -s "$work/books/ml.mdb" "$saved_db" || fail "$1: the database was not saved whole"
@@ -253,7 +260,7 @@ check_untouched() {  # tag
   for f in Zodadira.exe Zuzaror.exe ml.mdb Zodadira.dat; do [ -e "$dir/$f" ] || fail "$1: $f went"; done
   wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "$1: the Uninstall key went"
   [ -e "$programs/Zuzaror/卸载.lnk" ] || fail "$1: the shortcuts went"
-  [ -e "$drive_c/clear.bat" ] && fail "$1: a batch file was written"
+  [ -n "$(batches)" ] && fail "$1: a batch file was written"
   [ -d "$saved_root" ] && [ -n "$(ls -A "$saved_root")" ] && fail "$1: something was saved"
   return 0
 }
@@ -325,6 +332,9 @@ keep_books
 command=$(wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | tr -d '\r' |
           iconv -f "$([ -n "$suffix" ] && echo CP1252 || echo GBK)" -t UTF-8 | sed -n 's/.*REG_SZ[[:space:]]*//p')
 command=${command#\"}
+# A batch file an earlier run left, as only the administrators may change
+# it: replaced by this run's, which goes as it should.
+printf 'del %%0' > "$drive_c/clear.bat"
 run_uninstaller uninstaller-listed "uninstaller-saved-again" wine "${command%\"}"
 check_removed listed
 check_saved listed
@@ -335,7 +345,7 @@ lay_out link
 run_uninstaller uninstaller-link "uninstaller-link-saved" wine "$product\\Zodadira.exe"
 [ -e "$drive_c/outside/kept.txt" ] || fail "the link's target was emptied"
 [ -e "$dir/Zodadira.exe" ] && fail "the uninstaller stayed beside the link"
-[ -e "$drive_c/clear.bat" ] && fail "the batch file stayed"
+[ -n "$(batches)" ] && fail "the batch file stayed"
 echo "left beside the link: $(ls -A "$dir" 2>/dev/null | tr '\n' ' ')"
 
 # While the box that says where the books went stands open, a file comes
@@ -357,18 +367,44 @@ said "late file" "文件夹“$product”中有未保存的文件，已保留该
 check_saved "late file"
 
 # The folder their data go to, made beforehand by another user as a link
-# into the installation: nothing is written through it, nothing goes.
+# into the installation, and every other name the uninstaller would try
+# (up to "(100)") taken by a file: nothing is written through the link,
+# nothing goes, and the box names the folder.
 lay_out
 mkdir -p "$dir/temp"
 cp "$dir/ml.mdb" "$work/ml.before"
 rm -rf "$saved_root"
 ln -s "$dir/temp" "$saved_root"
+for n in $(seq 2 100); do echo theirs > "$saved_root($n)"; done
 run_uninstaller uninstaller-unsaved "uninstaller-not-saved" wine "$product\\Zodadira.exe"
 check_untouched "linked data folder"
-said "linked data folder" "无法保存您的数据，没有删除任何文件。"
+said "linked data folder" "无法保存您的数据，没有删除任何文件。" 'C:\users\Public\Documents\Zuzaror 数据'
 cmp -s "$work/ml.before" "$dir/ml.mdb" || fail "linked data folder: the database changed"
 [ -z "$(ls -A "$dir/temp")" ] || fail "linked data folder: written through: $(ls -A "$dir/temp")"
-rm -f "$saved_root"
+rm -f "$saved_root" "$saved_root"\(*\)
+
+# What another user may have made first where the uninstaller writes: a
+# "Zuzaror 数据" everyone may change, with a file of theirs in it, a file
+# named "Zuzaror 数据(2)", and a folder named c:\clear.bat holding a file.
+# Each is passed by and left as it is; the books go to "Zuzaror 数据(3)",
+# and the installation goes whole.
+lay_out
+keep_books
+rm -rf "$drive_c/clear.bat"
+mkdir -p "$saved_root" "$drive_c/clear.bat"
+echo theirs > "$saved_root/theirs.txt"
+chmod 777 "$saved_root"
+echo theirs > "$saved_root(2)"
+echo theirs > "$drive_c/clear.bat/theirs.txt"
+run_uninstaller uninstaller-passed-by "uninstaller-passed-by-saved" wine "$product\\Zodadira.exe"
+check_removed "passed by"
+check_saved "passed by" 0 "$saved_root(3)"
+grep -qF '您的数据已保存在：C:\users\Public\Documents\Zuzaror 数据(3)\' "$work/run.log" ||
+  fail "passed by: not told the books went to \"Zuzaror 数据(3)\": $(tr '\n' '|' < "$work/run.log")"
+[ "$(ls -A "$saved_root")" = theirs.txt ] || fail "passed by: written into the folder everyone may change"
+[ "$(cat "$saved_root(2)")" = theirs ] || fail "passed by: the file at the folder's name changed"
+[ "$(ls -A "$drive_c/clear.bat")" = theirs.txt ] || fail "passed by: the folder named clear.bat changed"
+rm -rf "$saved_root" "$saved_root(2)" "$saved_root(3)" "$drive_c/clear.bat"
 
 # A backup that cannot be read (a Unix socket): the box names it on its
 # second line, and nothing goes.
@@ -394,7 +430,7 @@ if [ -n "$suffix" ]; then
   place 'C:\Apps € x'
   lay_out
   run_uninstaller uninstaller-euro "uninstaller-euro-saved uninstaller-kept" wine "$product\\Zodadira.exe"
-  [ -e "$drive_c/clear.bat" ] && fail "a batch file was written for a path it cannot name"
+  [ -n "$(batches)" ] && fail "a batch file was written for a path it cannot name"
   [ -e "$dir/Zodadira.exe" ] || fail "the uninstaller went without its batch file"
   [ -e "$dir/Zuzaror.exe" ] && fail "the installation's files stayed"
   wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the Uninstall key stayed"
