@@ -7,9 +7,6 @@
 
 namespace {
 
-// Enough to list it, read its security and take part in sharing: an open
-// that only reads attributes holds nothing.
-constexpr DWORD kHeldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
 // How many SUBST drives may stand for one another.
 constexpr int kMaxDriveHops = 8;
 
@@ -46,14 +43,11 @@ bool HasRecord(const std::wstring& record) {
 }
 
 // A folder, not a link nor any other reparse point, by its handle and by a
-// search: Wine follows a link of its host even when told not to.
+// search.
 bool IsRealFolder(HANDLE folder, const std::wstring& path) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(folder, &info)) return false;
-  DWORD attributes = info.dwFileAttributes;
-  WIN32_FIND_DATAW found;
-  QvFindHandle find(FindFirstFileW(path.c_str(), &found));
-  if (find.ok()) attributes |= found.dwFileAttributes;
+  const DWORD attributes = info.dwFileAttributes | QvSearchedAttributes(path);
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -61,9 +55,9 @@ bool IsRealFolder(HANDLE folder, const std::wstring& path) {
 // rights set when this process may; or made now.
 HANDLE OpenOrMake(HANDLE parent, const std::wstring& name, bool* made) {
   *made = false;
-  HANDLE folder = QvOpenFolderIn(parent, name, kHeldAccess | WRITE_DAC | WRITE_OWNER);
+  HANDLE folder = QvOpenFolderIn(parent, name, kQvHeldFolderAccess | WRITE_DAC | WRITE_OWNER);
   if (folder == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
-    folder = QvOpenFolderIn(parent, name, kHeldAccess);
+    folder = QvOpenFolderIn(parent, name, kQvHeldFolderAccess);
   if (folder != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_NOT_FOUND) return folder;
   // Made with its rights in one step, relative to the folder held: made
   // first and secured after, it could be opened meanwhile by anyone its
@@ -101,8 +95,7 @@ InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstrin
   }
   std::wstring path = local.substr(0, 3);
   *named = path;
-  HANDLE held = CreateFileW(path.c_str(), kHeldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE held = QvOpenFolder(path, kQvHeldFolderAccess);
   if (held == INVALID_HANDLE_VALUE) {
     Log(L"cannot open", path, GetLastError());
     return InstallFolder::kOthersMayChange;
@@ -122,7 +115,7 @@ InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstrin
     path += parts[i];
     *named = path;
     bool made_now = false;
-    held = last ? OpenOrMake(held, parts[i], &made_now) : QvOpenFolderIn(held, parts[i], kHeldAccess);
+    held = last ? OpenOrMake(held, parts[i], &made_now) : QvOpenFolderIn(held, parts[i], kQvHeldFolderAccess);
     if (held == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       Log(last ? L"cannot create or open folder" : L"cannot open folder", path, error);

@@ -81,9 +81,19 @@ HANDLE QvCreateProtectedFolderIn(HANDLE parent, const std::wstring& name) {
     SetLastError(ERROR_INVALID_SECURITY_DESCR);
     return INVALID_HANDLE_VALUE;
   }
-  return FolderIn(parent, name,
-                  FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL,
-                  FILE_CREATE, security.descriptor());
+  return FolderIn(parent, name, kQvHeldFolderAccess | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY, FILE_CREATE,
+                  security.descriptor());
+}
+
+HANDLE QvOpenFolder(const std::wstring& path, DWORD access) {
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+DWORD QvSearchedAttributes(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  QvFindHandle find(FindFirstFileW(path.c_str(), &found));
+  return find.ok() ? found.dwFileAttributes : 0;
 }
 
 HANDLE QvOpenFolderIn(HANDLE parent, const std::wstring& name, DWORD access) {

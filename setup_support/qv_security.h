@@ -34,6 +34,21 @@ class QvProtectedFolderSecurity {
 // without it.
 bool QvCreateProtectedFolder(const std::wstring& path);
 
+// Enough to list a folder, read its security and take part in sharing: an
+// open that only reads attributes holds nothing.
+constexpr DWORD kQvHeldFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
+
+// Opens the folder at the path itself, not what a link there leads to, with
+// `access`, shared for reading and writing but not for deletion: while the
+// handle is open no one can rename or remove it. INVALID_HANDLE_VALUE with
+// the last error set when it cannot.
+HANDLE QvOpenFolder(const std::wstring& path, DWORD access);
+
+// What is at the path as a search sees it, 0 when nothing is: Wine follows
+// a symbolic link of its host even when a handle is opened not to, and
+// says what it is only in a search.
+DWORD QvSearchedAttributes(const std::wstring& path);
+
 // Makes the folder `name` inside the folder the handle holds, with that
 // descriptor, and opens it in the same step, so that nothing can be put in
 // its place between the two: a handle for listing, adding to and reading

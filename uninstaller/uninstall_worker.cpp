@@ -47,13 +47,11 @@ void LogFailure(const wchar_t* what, const std::wstring& path, DWORD error) {
   CQvLog::Instance().WriteLog2(L"uninstaller: cannot %ls %ls (%lu)", what, path.c_str(), error);
 }
 
-// What is at the path as a search sees it, 0 when nothing is: Wine follows
-// a symbolic link of its host even when a handle is opened not to, and
-// says what it is only in a search.
-DWORD SearchedAttributes(const std::wstring& path) {
-  WIN32_FIND_DATAW found;
-  QvFindHandle find(FindFirstFileW(LongForm(path).c_str(), &found));
-  return find.ok() ? found.dwFileAttributes : 0;
+// Deletes the file the handle holds (opened with DELETE) when it closes;
+// no one can put another in its place meanwhile.
+bool DeleteWhenClosed(HANDLE file) {
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
 class Win32RemovalHost : public RemovalHost {
@@ -116,9 +114,7 @@ class Win32RemovalHost : public RemovalHost {
       return;
     }
     // Deleted when the handle closes, and never opened by anyone before.
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (!SetFileInformationByHandle(database_->get(), FileDispositionInfo, &disposition, sizeof disposition))
-      LogFailure(L"delete", path, GetLastError());
+    if (!DeleteWhenClosed(database_->get())) LogFailure(L"delete", path, GetLastError());
     database_.reset();
   }
   bool MakeWritable(const std::wstring& path) override {
@@ -226,18 +222,12 @@ class Win32RemovalHost : public RemovalHost {
     return nullptr;
   }
 
-  // Open for listing, adding to and reading its owner; an open that only
-  // reads attributes takes no part in sharing and would hold nothing.
-  // Without FILE_SHARE_DELETE no one can open it to rename or delete it. A
-  // folder this process may not add to is still opened, to be judged.
+  // Open for listing, adding to and reading its owner, held. A folder this
+  // process may not add to is still opened, to be judged.
   static std::unique_ptr<QvFileHandle> OpenHeld(const std::wstring& path) {
-    const DWORD reading = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
     std::unique_ptr<QvFileHandle> opened;
-    for (DWORD access : {reading | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY, reading}) {
-      opened = std::make_unique<QvFileHandle>(CreateFileW(LongForm(path).c_str(), access,
-                                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                                          nullptr));
+    for (DWORD access : {kQvHeldFolderAccess | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY, kQvHeldFolderAccess}) {
+      opened = std::make_unique<QvFileHandle>(QvOpenFolder(LongForm(path), access));
       if (opened->ok() || GetLastError() != ERROR_ACCESS_DENIED) break;
     }
     return opened;
@@ -247,7 +237,7 @@ class Win32RemovalHost : public RemovalHost {
   static bool Describe(HANDLE handle, const std::wstring& path, Held* held) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle, &info)) return false;
-    const DWORD searched = SearchedAttributes(path);
+    const DWORD searched = QvSearchedAttributes(LongForm(path));
     held->folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (searched & FILE_ATTRIBUTE_DIRECTORY);
     held->link = ((info.dwFileAttributes | searched) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     const QvFolderVerdict verdict = QvJudgeSecurity(handle, QvFolderPlace::kTarget);
@@ -339,12 +329,11 @@ bool DeleteLeftBatch(const std::wstring& path) {
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   BY_HANDLE_FILE_INFORMATION info;
   if (!file.ok() || !GetFileInformationByHandle(file.get(), &info)) return false;
-  const DWORD attributes = info.dwFileAttributes | SearchedAttributes(path);
+  const DWORD attributes = info.dwFileAttributes | QvSearchedAttributes(path);
   if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) || info.nNumberOfLinks != 1 ||
       QvJudgeSecurity(file.get(), QvFolderPlace::kTarget) != QvFolderVerdict::kGuarded)
     return false;
-  FILE_DISPOSITION_INFO disposition = {TRUE};
-  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+  return DeleteWhenClosed(file.get());
 }
 
 // The batch file, made new with the administrators' rights: the command
@@ -607,8 +596,7 @@ bool SelfDelete(const UninstallContext& context) {
         !FlushFileBuffers(file.get())) {
       LogFailure(L"write", batch_path, GetLastError());
       // Half a batch file must never run.
-      FILE_DISPOSITION_INFO disposition = {TRUE};
-      SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+      DeleteWhenClosed(file.get());
       return false;
     }
   }
