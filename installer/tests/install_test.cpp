@@ -349,6 +349,8 @@ TEST(Install, OnlyTheAdministratorsMayChangeTheInstallationFolder) {
   EXPECT_EQ(1u, made.size());
   EXPECT_EQ(InstallFolder::kNotMade, prepare(L"\\无\\新"));
   EXPECT_EQ(dir + L"\\无\\新", named);
+  WriteAll(dir + L"\\文件", {'f'});
+  EXPECT_EQ(InstallFolder::kNotMade, prepare(L"\\文件"));
 
   if (!SetUnixMode(dir + L"\\theirs", true)) GTEST_SKIP() << "no Unix mode to set outside Wine";
   CreateDirectoryW((dir + L"\\theirs\\below").c_str(), nullptr);

@@ -53,8 +53,9 @@ unix_of() { winepath -u "$1" 2>/dev/null; }
 fail() { echo "FAIL: $*"; failed=1; }
 failed=0
 run() { "$ZZ_WINE_RUN" "$@" >> "$work/log" 2>&1; }
-# The batch files the uninstaller left at the root of drive C:.
-batches() { find "$drive_c" -maxdepth 1 -type f -iname 'clear*.bat'; }
+# The batch files the uninstaller left at the root of drive C:; each has one
+# name, unlike another's file a case links there.
+batches() { find "$drive_c" -maxdepth 1 -type f -links 1 -iname 'clear*.bat'; }
 
 # A listener for the statistics reports, reached through proxy.dat.
 python3 - "$work" <<'PY' &
@@ -385,9 +386,11 @@ rm -f "$saved_root" "$saved_root"\(*\)
 
 # What another user may have made first where the uninstaller writes: a
 # "Zuzaror 数据" everyone may change, with a file of theirs in it, a file
-# named "Zuzaror 数据(2)", and a folder named c:\clear.bat holding a file.
-# Each is passed by and left as it is; the books go to "Zuzaror 数据(3)",
-# and the installation goes whole.
+# named "Zuzaror 数据(2)", a folder named c:\clear.bat holding a file, and
+# c:\clear(2).bat a second name of a file of theirs (a hard link: Wine
+# shows a host's symbolic link to a file as the file itself). Each is passed
+# by and left as it is; the books go to "Zuzaror 数据(3)", and the
+# installation goes whole.
 lay_out
 keep_books
 rm -rf "$drive_c/clear.bat"
@@ -396,6 +399,8 @@ echo theirs > "$saved_root/theirs.txt"
 chmod 777 "$saved_root"
 echo theirs > "$saved_root(2)"
 echo theirs > "$drive_c/clear.bat/theirs.txt"
+echo theirs > "$work/theirs.bat"
+ln -f "$work/theirs.bat" "$drive_c/clear(2).bat"
 run_uninstaller uninstaller-passed-by "uninstaller-passed-by-saved" wine "$product\\Zodadira.exe"
 check_removed "passed by"
 check_saved "passed by" 0 "$saved_root(3)"
@@ -404,7 +409,9 @@ grep -qF '您的数据已保存在：C:\users\Public\Documents\Zuzaror 数据(3)
 [ "$(ls -A "$saved_root")" = theirs.txt ] || fail "passed by: written into the folder everyone may change"
 [ "$(cat "$saved_root(2)")" = theirs ] || fail "passed by: the file at the folder's name changed"
 [ "$(ls -A "$drive_c/clear.bat")" = theirs.txt ] || fail "passed by: the folder named clear.bat changed"
-rm -rf "$saved_root" "$saved_root(2)" "$saved_root(3)" "$drive_c/clear.bat"
+[ "$(cat "$drive_c/clear(2).bat" "$work/theirs.bat")" = "$(printf 'theirs\ntheirs')" ] ||
+  fail "passed by: the file named clear(2).bat changed"
+rm -rf "$saved_root" "$saved_root(2)" "$saved_root(3)" "$drive_c/clear.bat" "$drive_c/clear(2).bat"
 
 # A backup that cannot be read (a Unix socket): the box names it on its
 # second line, and nothing goes.
