@@ -277,8 +277,7 @@ bool InstallContext::DoInstall() {
     // Before anything is written there, so that every file inherits its rights.
     const std::wstring folder = ToWide(JoinPath(ToU16(TargetFolder), product));
     std::wstring named;
-    const InstallFolder prepared =
-        PrepareInstallFolder(folder, UninstallRecordFile(header, *this), &made, &hold, &named);
+    const InstallFolder prepared = PrepareInstallFolder(folder, &made, &hold, &named);
     const wchar_t* const* notice = prepared == InstallFolder::kOthersMayChange ? kOthersMayChangeNotice
                                    : prepared == InstallFolder::kNotMade        ? kFolderNotMadeNotice
                                                                                 : nullptr;

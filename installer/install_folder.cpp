@@ -37,11 +37,6 @@ std::wstring LocalPath(const std::wstring& folder) {
   return {};
 }
 
-bool HasRecord(const std::wstring& record) {
-  const DWORD attributes = GetFileAttributesW(record.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // A folder, not a link nor any other reparse point, by its handle and by a
 // search.
 bool IsRealFolder(HANDLE folder, const std::wstring& path) {
@@ -51,13 +46,10 @@ bool IsRealFolder(HANDLE folder, const std::wstring& path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The installation folder inside the held one: opened, able to have its
-// rights set when this process may; or made now.
+// The installation folder inside the held one: opened, or made now.
 HANDLE OpenOrMake(HANDLE parent, const std::wstring& name, bool* made) {
   *made = false;
-  HANDLE folder = QvOpenFolderIn(parent, name, kQvHeldFolderAccess | WRITE_DAC | WRITE_OWNER);
-  if (folder == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
-    folder = QvOpenFolderIn(parent, name, kQvHeldFolderAccess);
+  HANDLE folder = QvOpenFolderIn(parent, name, kQvHeldFolderAccess);
   if (folder != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_NOT_FOUND) return folder;
   // Made with its rights in one step, relative to the folder held: made
   // first and secured after, it could be opened meanwhile by anyone its
@@ -65,6 +57,22 @@ HANDLE OpenOrMake(HANDLE parent, const std::wstring& name, bool* made) {
   folder = QvCreateProtectedFolderIn(parent, name);
   *made = folder != INVALID_HANDLE_VALUE;
   return folder;
+}
+
+// True when the path, followed through whatever link or mount point is on
+// it as the writes by path follow it, leads to the folder the handle holds.
+// A folder above that another user may add to can be turned into a mount
+// point while it is still empty, after it was looked at.
+bool LeadsTo(const std::wstring& path, HANDLE held) {
+  QvFileHandle followed(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION reached, ours;
+  if (!followed.ok() || !GetFileInformationByHandle(followed.get(), &reached) ||
+      !GetFileInformationByHandle(held, &ours))
+    return false;
+  return reached.dwVolumeSerialNumber == ours.dwVolumeSerialNumber &&
+         reached.nFileIndexHigh == ours.nFileIndexHigh && reached.nFileIndexLow == ours.nFileIndexLow;
 }
 
 }  // namespace
@@ -79,8 +87,9 @@ std::wstring FullPath(const std::wstring& path) {
   return out;
 }
 
-InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstring& record,
-                                   std::vector<std::wstring>* made, InstallFolderHold* hold, std::wstring* named) {
+InstallFolder PrepareInstallFolder(const std::wstring& folder, std::vector<std::wstring>* made,
+                                   InstallFolderHold* hold, std::wstring* named,
+                                   const std::function<void()>& held_all) {
   *named = folder;
   const std::wstring local = LocalPath(folder);
   std::vector<std::wstring> parts;
@@ -136,20 +145,19 @@ InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstrin
       return InstallFolder::kOthersMayChange;
     }
     verdict = QvJudgeSecurity(held, last ? QvFolderPlace::kTarget : QvFolderPlace::kAbove);
-    // An installation of ours is given the administrators' rights again,
-    // but only when its owner is trusted: whoever made a folder can put a
-    // record of ours in it too.
-    const bool trusted_owner = verdict != QvFolderVerdict::kForeignOwner && verdict != QvFolderVerdict::kUnreadable;
-    if (last && !made_now && trusted_owner && HasRecord(record)) {
-      if (const DWORD error = QvProtectFolder(held)) Log(L"cannot protect", path, error);
-      verdict = QvJudgeSecurity(held, QvFolderPlace::kTarget);
-      result = InstallFolder::kProtected;
-    }
   }
   if (verdict != QvFolderVerdict::kGuarded) {
     Log(L"others may change", *named, static_cast<unsigned long>(verdict));
     return InstallFolder::kOthersMayChange;
   }
   *named = folder;
+  if (held_all) held_all();
+  if (!LeadsTo(FullPath(folder), held)) {
+    Log(L"leads elsewhere than the folder held:", folder, GetLastError());
+    // What is at the path now is not what was made: taking it back by its
+    // path would remove another's.
+    if (result == InstallFolder::kMade) made->pop_back();
+    return InstallFolder::kOthersMayChange;
+  }
   return result;
 }

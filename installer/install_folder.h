@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,11 +21,12 @@ std::wstring FullPath(const std::wstring& path);
 // What the installer found at the installation folder, and did to it.
 enum class InstallFolder {
   kMade,        // made now, only the administrators may change it
-  kProtected,   // an installation of ours (its record is there), now so too
   kLeftAsItIs,  // there already, and no one else may change it
-  // It or a folder above may be changed by another user, or that cannot be
-  // told (a network path, a drive that keeps no rights, a folder that
-  // cannot be opened or read): nothing may go there.
+  // It or a folder above may be changed by another user, whatever it holds
+  // (a record of ours too: whoever may change it may have put that there),
+  // or that cannot be told (a network path, a drive that keeps no rights, a
+  // folder that cannot be opened or read), or its path no longer leads to
+  // the folder held: nothing may go there, and nothing of it is changed.
   kOthersMayChange,
   kNotMade,  // neither there nor made
 };
@@ -43,8 +45,13 @@ class InstallFolderHold {
 
 // Walks from the drive's root to `folder` along its real path, opening each
 // folder by its name inside the one above, never through a link, and makes
-// the installation folder there when it is missing. record: where our
-// record would be in it. A folder made is added to `made`; the folders
-// walked stay held in `hold`. `named` gets the folder to name to the user.
-InstallFolder PrepareInstallFolder(const std::wstring& folder, const std::wstring& record,
-                                   std::vector<std::wstring>* made, InstallFolderHold* hold, std::wstring* named);
+// the installation folder there when it is missing. The files are written
+// by their paths, which follow links: the walk ends by making sure that
+// `folder`, so followed, is the folder held. A folder made is added to
+// `made`; the folders walked stay held in `hold`. `named` gets the folder
+// to name to the user. `held_all`, when given, is called once every folder
+// is held, before that last look: a test's seam for what another user may
+// do meanwhile.
+InstallFolder PrepareInstallFolder(const std::wstring& folder, std::vector<std::wstring>* made,
+                                   InstallFolderHold* hold, std::wstring* named,
+                                   const std::function<void()>& held_all = nullptr);

@@ -1,6 +1,5 @@
 #include "qv_security.h"
 
-#include <aclapi.h>
 #include <sddl.h>
 #include <winternl.h>
 
@@ -98,26 +97,6 @@ DWORD QvSearchedAttributes(const std::wstring& path) {
 
 HANDLE QvOpenFolderIn(HANDLE parent, const std::wstring& name, DWORD access) {
   return FolderIn(parent, name, access, FILE_OPEN, nullptr);
-}
-
-DWORD QvProtectFolder(HANDLE folder) {
-  QvProtectedFolderSecurity security;
-  BOOL present = FALSE, defaulted = FALSE;
-  PACL dacl = nullptr;
-  if (!security.descriptor() || !GetSecurityDescriptorDacl(security.descriptor(), &present, &dacl, &defaulted) ||
-      !present)
-    return ERROR_INVALID_SECURITY_DESCR;
-  BYTE admins[SECURITY_MAX_SID_SIZE];
-  DWORD size = sizeof admins;
-  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &size)) return GetLastError();
-  const SECURITY_INFORMATION dacl_only = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
-  const DWORD error =
-      SetSecurityInfo(folder, SE_FILE_OBJECT, dacl_only | OWNER_SECURITY_INFORMATION, admins, nullptr, dacl, nullptr);
-  // Without an administrator's token the owner cannot be named; the rights
-  // still go.
-  if (error == ERROR_INVALID_OWNER || error == ERROR_ACCESS_DENIED || error == ERROR_PRIVILEGE_NOT_HELD)
-    return SetSecurityInfo(folder, SE_FILE_OBJECT, dacl_only, nullptr, nullptr, dacl, nullptr);
-  return error;
 }
 
 QvFolderVerdict QvJudgeSecurity(HANDLE handle, QvFolderPlace place) {

@@ -65,12 +65,6 @@ HANDLE QvCreateProtectedFolderIn(HANDLE parent, const std::wstring& name);
 // a file is.
 HANDLE QvOpenFolderIn(HANDLE parent, const std::wstring& name, DWORD access);
 
-// Gives the folder the handle holds that descriptor, handed on to what it
-// holds, and the administrators as its owner where this process may name
-// them: a former owner could otherwise grant itself everything again. The
-// handle needs READ_CONTROL, WRITE_DAC and WRITE_OWNER. A Win32 error code.
-DWORD QvProtectFolder(HANDLE folder);
-
 // Who owns the folder or file the handle holds (opened with READ_CONTROL)
 // and who else may change it, weighed for its place; kUnreadable when its
 // security cannot be read.

@@ -15,6 +15,7 @@
 #include <shlwapi.h>
 
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -300,34 +301,44 @@ TEST(Install, AReinstallKeepsTheBooksAndChangesNothingWhileAFileIsHeld) {
 
 namespace {
 
-// Wine reads a folder's rights back from its Unix mode: 0777 lets everyone
-// add, replace and delete there, 0755 only read. The host's chmod, which
-// Wine starts as it starts a program, in the folder given, sets it; its
-// process cannot be waited for, so its work is. False outside Wine.
-bool SetUnixMode(const std::wstring& folder, bool everyone_may_change) {
-  std::wstring command = everyone_may_change ? L"chmod 777 ." : L"chmod 755 .";
+// Runs a host command in the folder, as Wine starts a host program; its
+// process cannot be waited for, so the caller waits for its work. False
+// outside Wine.
+bool RunOnHost(const std::wstring& folder, const wchar_t* program, std::wstring command) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(L"Z:\\bin\\chmod", &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                      &process))
+  if (!CreateProcessW(program, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
     return false;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  return true;
+}
+
+bool WaitFor(const std::function<bool()>& done) {
   for (int i = 0; i < 200; ++i) {
-    bool entry = false;
-    if (((EveryoneRights(folder, &entry) & FILE_DELETE_CHILD) != 0) == everyone_may_change) return true;
+    if (done()) return true;
     Sleep(25);
   }
   return false;
 }
 
+// Wine reads a folder's rights back from its Unix mode: 0777 lets everyone
+// add, replace and delete there, 0755 only read; the host's chmod sets it.
+bool SetUnixMode(const std::wstring& folder, bool everyone_may_change) {
+  return RunOnHost(folder, L"Z:\\bin\\chmod", everyone_may_change ? L"chmod 777 ." : L"chmod 755 .") &&
+         WaitFor([&] {
+           bool entry = false;
+           return ((EveryoneRights(folder, &entry) & FILE_DELETE_CHILD) != 0) == everyone_may_change;
+         });
+}
+
 }  // namespace
 
 // The installation folder and every folder above it may be changed by the
-// administrators alone, as Program Files can: one made is made so, one of
-// ours is made so again, and where another user may change what would be
-// installed, or rename a folder above it away, nothing goes.
+// administrators alone, as Program Files can: one made is made so, and
+// where another user may change what would be installed, or rename a
+// folder above it away, nothing goes, whatever the folder holds.
 TEST(Install, OnlyTheAdministratorsMayChangeTheInstallationFolder) {
   const std::wstring dir = Scratch(L"安装 权限");
   std::vector<std::wstring> made;
@@ -335,16 +346,14 @@ TEST(Install, OnlyTheAdministratorsMayChangeTheInstallationFolder) {
   std::wstring named;
   const auto prepare = [&](const std::wstring& folder) {
     hold.Release();
-    return PrepareInstallFolder(dir + folder, dir + folder + L"\\Un.dat", &made, &hold, &named);
+    return PrepareInstallFolder(dir + folder, &made, &hold, &named);
   };
   EXPECT_EQ(InstallFolder::kMade, prepare(L"\\新"));
   EXPECT_EQ(std::vector<std::wstring>{dir + L"\\新"}, made);
   EXPECT_FALSE(EveryoneHasAnEntry(dir + L"\\新"));
   EXPECT_FALSE(MoveFileW(dir.c_str(), (dir + L"2").c_str())) << "held folders can be renamed";
 
-  for (const wchar_t* name : {L"\\ours", L"\\theirs"}) CreateDirectoryW((dir + name).c_str(), nullptr);
-  WriteAll(dir + L"\\ours\\Un.dat", {'r'});
-  EXPECT_EQ(InstallFolder::kProtected, prepare(L"\\ours"));
+  CreateDirectoryW((dir + L"\\theirs").c_str(), nullptr);
   EXPECT_EQ(InstallFolder::kLeftAsItIs, prepare(L"\\theirs"));
   EXPECT_EQ(1u, made.size());
   EXPECT_EQ(InstallFolder::kNotMade, prepare(L"\\无\\新"));
@@ -361,24 +370,61 @@ TEST(Install, OnlyTheAdministratorsMayChangeTheInstallationFolder) {
   EXPECT_FALSE(PathFileExistsW((dir + L"\\theirs\\new").c_str()));
 
   // The installer itself: nothing written, registered or started, and the
-  // folder named to the user.
+  // folder named to the user, though our record lies in it: whoever may
+  // change a folder may have put that there, beside a library of theirs
+  // and a half-written program that would keep its owner once in place.
   std::vector<std::uint8_t> payload;
   std::string error;
   ASSERT_TRUE(BuildPayload(Header(u"QvOthersMayChangeTest"), {{u"产品\\Main.exe", Bytes(100, 1)}}, &payload, &error));
-  CreateDirectoryW((dir + L"\\theirs\\below\\产品").c_str(), nullptr);
-  ASSERT_TRUE(SetUnixMode(dir + L"\\theirs\\below\\产品", true));
+  const std::wstring product = dir + L"\\theirs\\below\\产品";
+  CreateDirectoryW(product.c_str(), nullptr);
+  const wchar_t* const theirs[] = {L"\\Un.dat", L"\\comctl32.dll", L"\\Main.exe.part"};
+  for (const wchar_t* name : theirs) WriteAll(product + name, Bytes(10, name[1]));
+  ASSERT_TRUE(SetUnixMode(product, true));
   ASSERT_TRUE(SetUnixMode(dir + L"\\theirs", false));
+  bool entry = false;
+  const DWORD rights = EveryoneRights(product, &entry);
   InstallContext context;
   context.SourceFile = WriteInstaller(dir, payload);
   context.TargetFolder = dir + L"\\theirs\\below";
   EXPECT_FALSE(context.DoInstall());
-  EXPECT_EQ(L"文件夹“" + dir + L"\\theirs\\below\\产品”可被其他用户更改，未安装任何文件。请选择其他文件夹后重新安装。",
-            context.Notice);
-  EXPECT_TRUE(PathIsDirectoryEmptyW((dir + L"\\theirs\\below\\产品").c_str()));
+  EXPECT_EQ(L"文件夹“" + product + L"”可被其他用户更改，未安装任何文件。请选择其他文件夹后重新安装。", context.Notice);
+  for (const wchar_t* name : theirs) EXPECT_EQ(Bytes(10, name[1]), ReadAll(product + name)) << name;
+  EXPECT_FALSE(PathFileExistsW((product + L"\\Main.exe").c_str()));
+  EXPECT_EQ(rights, EveryoneRights(product, &entry));
   EXPECT_EQ(L"<missing>", RegText(UninstallKeyPath(L"QvOthersMayChangeTest"), L"DisplayName"));
   EXPECT_TRUE(context.LaunchPath.empty());
   // At 0755 the same folders do.
-  ASSERT_TRUE(SetUnixMode(dir + L"\\theirs\\below\\产品", false));
+  ASSERT_TRUE(SetUnixMode(product, false));
   EXPECT_TRUE(context.DoInstall());
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyPath(L"QvOthersMayChangeTest").c_str());
+}
+
+// The files are written by their paths, which follow links: when the path
+// no longer leads to the installation folder held (a folder above that
+// others may add to turned into a mount point while it was empty; here the
+// host renames the held folder and puts another at its name), nothing goes,
+// and what is at the path is not taken for the folder made.
+TEST(Install, TheFilesGoOnlyIntoTheFolderHeld) {
+  const std::wstring dir = Scratch(L"安装 路径");
+  for (const bool there_before : {false, true}) {
+    if (there_before) CreateDirectoryW((dir + L"\\p").c_str(), nullptr);
+    bool ran = false;
+    const auto swap = [&] {
+      ran = RunOnHost(dir, L"Z:\\bin\\sh", L"sh -c \"mv p moved && mkdir p\"") && WaitFor([&] {
+              return PathIsDirectoryW((dir + L"\\moved").c_str()) && PathIsDirectoryW((dir + L"\\p").c_str());
+            });
+    };
+    std::vector<std::wstring> made;
+    InstallFolderHold hold;
+    std::wstring named;
+    const InstallFolder prepared = PrepareInstallFolder(dir + L"\\p", &made, &hold, &named, swap);
+    hold.Release();
+    if (!ran) GTEST_SKIP() << "no host to rename the folder outside Wine";
+    EXPECT_EQ(InstallFolder::kOthersMayChange, prepared) << there_before;
+    EXPECT_EQ(dir + L"\\p", named);
+    EXPECT_TRUE(made.empty());
+    RemoveDirectoryW((dir + L"\\moved").c_str());
+  }
+  EXPECT_TRUE(PathIsDirectoryW((dir + L"\\p").c_str()));
 }
