@@ -279,19 +279,27 @@ Made MakeOurFolder(RemovalHost& host, const std::wstring& path, std::vector<std:
 // The folder that holds the stamp folders: one made now, or a real folder
 // that is guarded. Anyone may have taken the name before, with anything: a
 // name another user took must not stop every uninstall, so whatever else is
-// there is passed by for the next name. Empty when none will do, naming in
-// `unusable` the folder that failed.
+// there is passed by for the next name, the numbered ones first, then ones
+// no one can foresee. Empty when none will do, naming in `unusable` the
+// folder that failed.
 std::wstring SaveParent(RemovalHost& host, const std::wstring& name, std::vector<std::wstring>* made,
                         std::wstring* unusable) {
   *unusable = name;
-  for (int n = 1; n <= kSaveFolderNames; ++n) {
-    const std::wstring path = Numbered(name, n);
+  for (int n = 1; n <= kSaveFolderNames + kRandomSaveFolderNames; ++n) {
+    const std::wstring random = n > kSaveFolderNames ? host.RandomPart() : std::wstring();
+    if (n > kSaveFolderNames && random.empty()) break;
+    const std::wstring path = random.empty() ? Numbered(name, n) : name + L'(' + random + L')';
     switch (MakeOurFolder(host, path, made)) {
       case Made::kNow:
         return path;
       case Made::kTaken: {
         Held held;
-        if (host.HoldFolder(path, &held) && IsOurs(held)) return path;
+        if (!host.HoldFolder(path, &held)) break;
+        if (IsOurs(held)) return path;
+        // What is passed by is not ours to keep: held, it could be neither
+        // renamed by its owner nor, through a link, removed with the
+        // installation.
+        host.ReleaseFolder(path);
         break;
       }
       case Made::kFailed:

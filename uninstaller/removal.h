@@ -61,8 +61,13 @@ class RemovalHost {
   // Holds what is at the path; false when nothing is there or it cannot be
   // held.
   virtual bool HoldFolder(const std::wstring& path, Held* held) = 0;
+  // Lets go of the folder held at the path.
+  virtual void ReleaseFolder(const std::wstring& path) = 0;
   // Lets go of every folder held.
   virtual void ReleaseFolders() = 0;
+  // 16 hex digits from the system's random source, new at every call;
+  // empty when it gives none.
+  virtual std::wstring RandomPart() = 0;
   // The product's Uninstall key, by its name.
   virtual void RemoveKey(const std::wstring& key_name) = 0;
   // A percentage from 0 to 99; 100 is only ever sent once every step is done.
@@ -189,13 +194,16 @@ struct SaveOutcome {
 };
 
 // How many names a folder of the saved data tries, its own and then "(2)",
-// "(3)"..., before the save is given up.
+// "(3)"...; and then how many with a random part, "(0123456789abcdef)",
+// for every user may take any fixed list of names beforehand.
 constexpr int kSaveFolderNames = 100;
+constexpr int kRandomSaveFolderNames = 4;
 
 // Copies the files into a folder below the parent of `target`, each copy
 // writable. The parent may be there already, as a real folder that is
 // guarded; anything else at that name (a folder another user owns or may
-// change, a file, a link) is passed by for "(2)", "(3)"... beside it. The folder named
+// change, a file, a link) is passed by for "(2)", "(3)"... beside it, and
+// when every one of those is, for names with a random part. The folder named
 // `target` (or beside it "(2)", "(3)"... when that name is taken) and every
 // folder below it must be made now. All of them stay held after a save, so
 // that nothing is written through a link anyone put there and no one can

@@ -54,6 +54,15 @@ bool DeleteWhenClosed(HANDLE file) {
   return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
+// 16 hex digits from the system's random source; empty when it gives none.
+std::wstring RandomHex() {
+  unsigned long long random = 0;
+  if (!RtlGenRandom(&random, sizeof random)) return {};
+  wchar_t hex[17];
+  std::swprintf(hex, 17, L"%016llx", random);
+  return hex;
+}
+
 class Win32RemovalHost : public RemovalHost {
  public:
   explicit Win32RemovalHost(HWND window) : window_(window) {}
@@ -205,7 +214,15 @@ class Win32RemovalHost : public RemovalHost {
     folders_.emplace_back(path, std::move(opened));
     return true;
   }
+  void ReleaseFolder(const std::wstring& path) override {
+    for (std::size_t i = folders_.size(); i-- > 0;) {
+      if (!SamePath(folders_[i].first, path)) continue;
+      folders_.erase(folders_.begin() + static_cast<std::ptrdiff_t>(i));
+      return;
+    }
+  }
   void ReleaseFolders() override { folders_.clear(); }
+  std::wstring RandomPart() override { return RandomHex(); }
   void RemoveKey(const std::wstring& key_name) override {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kUninstallKey + key_name).c_str());
   }
@@ -310,13 +327,8 @@ constexpr int kBatchNames = 10;
 std::wstring BatchName(int n) {
   const std::wstring batch = kSelfDeleteBatch;
   if (n == 1) return batch;
-  std::wstring part = std::to_wstring(n);
-  unsigned long long random = 0;
-  if (n == kBatchNames && RtlGenRandom(&random, sizeof random)) {
-    wchar_t hex[17];
-    std::swprintf(hex, 17, L"%016llx", random);
-    part = hex;
-  }
+  const std::wstring random = n == kBatchNames ? RandomHex() : std::wstring();
+  const std::wstring part = random.empty() ? std::to_wstring(n) : random;
   const std::size_t dot = batch.rfind(L'.');
   return batch.substr(0, dot) + L'(' + part + L')' + batch.substr(dot);
 }

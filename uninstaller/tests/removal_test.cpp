@@ -83,7 +83,10 @@ class FakeHost : public RemovalHost {
     *facts = {folders.count(path) > 0, links.count(path) > 0, foreign.count(path) == 0};
     return true;
   }
+  void ReleaseFolder(const std::wstring& path) override { held.erase(path); }
   void ReleaseFolders() override { held.clear(); }
+  std::wstring random = L"00000000000000a1";  // empty: the system gives none
+  std::wstring RandomPart() override { return random; }
   void RemoveKey(const std::wstring& name) override {
     before_change(name);
     keys.erase(name);
@@ -357,7 +360,9 @@ TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
   EXPECT_EQ(1, below(taken, L"C:\\Docs\\Zuzaror 数据\\s\\"));
 
   // One that another user owns, who could change or delete the copies at
-  // will, is passed by; when every name is another's, nothing is saved.
+  // will, is passed by; when every numbered name is another's, the books go
+  // under a name no one could take beforehand, and only without one is
+  // nothing saved.
   FakeHost theirs = Installed();
   theirs.AddFiles(L"C:\\Docs\\Zuzaror 数据", 0);
   theirs.foreign.insert(L"C:\\Docs\\Zuzaror 数据");
@@ -370,6 +375,11 @@ TEST(Removal, TheBooksAreSavedOnlyIntoFoldersMadeNow) {
     all_theirs.AddFiles(name, 0);
     all_theirs.foreign.insert(name);
   }
+  FakeHost random_named = all_theirs;
+  EXPECT_EQ(L"C:\\Docs\\Zuzaror 数据(00000000000000a1)\\s\\", SaveUserData(random_named, files, target).folder);
+  EXPECT_TRUE(random_named.files.count(L"C:\\Docs\\Zuzaror 数据(00000000000000a1)\\s\\back\\2023\\旧备份.ml"));
+  EXPECT_FALSE(random_named.held.count(L"C:\\Docs\\Zuzaror 数据(100)")) << "a name passed by stays held";
+  all_theirs.random.clear();
   const FakeHost untouched = all_theirs;
   const SaveOutcome refused = SaveUserData(all_theirs, files, target);
   EXPECT_EQ(DataSaved::kFailed, refused.result);

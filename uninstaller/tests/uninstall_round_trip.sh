@@ -15,13 +15,13 @@
 # short left a hot journal, until the program has run once; uninstalled as
 # the list of installed programs starts it, everything goes again. Then what
 # must not be removed: a file that came into back\ while the box that says
-# where the books went stood open, data whose folder another user made
-# beforehand as a link into the installation, a backup that cannot be read,
-# an installation folder that is a link, and a copy of the uninstaller on
-# the desktop whose record and key name the desktop. Each refusal is checked
-# by the notice the uninstaller wrote to its standard error. And what
-# another user may have made first where the uninstaller writes, a save
-# folder everyone may change, a file at its name, a folder at the batch
+# where the books went stood open, a backup that cannot be read, an
+# installation folder that is a link, and a copy of the uninstaller on the
+# desktop whose record and key name the desktop. Each refusal is checked by
+# the notice the uninstaller wrote to its standard error. And what another
+# user may have made first where the uninstaller writes, a link into the
+# installation at the save folder's name with every numbered name taken, a
+# save folder everyone may change, a file at its name, a folder at the batch
 # file's name, is passed by and left as it is.
 set -euo pipefail
 export ZZ_WINE_ROOT="$ZZ_BIN/../wine-uninstall"
@@ -368,21 +368,27 @@ said "late file" "文件夹“$product”中有未保存的文件，已保留该
 check_saved "late file"
 
 # The folder their data go to, made beforehand by another user as a link
-# into the installation, and every other name the uninstaller would try
-# (up to "(100)") taken by a file: nothing is written through the link,
-# nothing goes, and the box names the folder.
+# into the installation, and every other numbered name the uninstaller
+# would try (up to "(100)") taken by a file: all are passed by and left as
+# they are, the books go whole to a name with a random part, and the
+# installation goes.
 lay_out
 mkdir -p "$dir/temp"
-cp "$dir/ml.mdb" "$work/ml.before"
-rm -rf "$saved_root"
+keep_books
+rm -rf "$saved_root"\(*\)
 ln -s "$dir/temp" "$saved_root"
 for n in $(seq 2 100); do echo theirs > "$saved_root($n)"; done
-run_uninstaller uninstaller-unsaved "uninstaller-not-saved" wine "$product\\Zodadira.exe"
-check_untouched "linked data folder"
-said "linked data folder" "无法保存您的数据，没有删除任何文件。" 'C:\users\Public\Documents\Zuzaror 数据'
-cmp -s "$work/ml.before" "$dir/ml.mdb" || fail "linked data folder: the database changed"
-[ -z "$(ls -A "$dir/temp")" ] || fail "linked data folder: written through: $(ls -A "$dir/temp")"
-rm -f "$saved_root" "$saved_root"\(*\)
+run_uninstaller uninstaller-random "uninstaller-random-saved" wine "$product\\Zodadira.exe"
+check_removed "random name"
+random_root=$(find "$(dirname "$saved_root")" -maxdepth 1 -type d | grep -E '\([0-9a-f]{16}\)$' || true)
+[ -n "$random_root" ] || fail "random name: no folder with a random part: $(ls "$(dirname "$saved_root")" | tail -3)"
+check_saved "random name" 0 "$random_root"
+random_name=$(basename "$random_root")
+grep -qF "您的数据已保存在：C:\\users\\Public\\Documents\\$random_name\\" "$work/run.log" ||
+  fail "random name: not told the books went to \"$random_name\": $(tr '\n' '|' < "$work/run.log")"
+[ -L "$saved_root" ] || fail "random name: the link at the folder's name went"
+[ "$(cat "$saved_root"\(*\) 2>/dev/null | grep -c theirs)" = 99 ] || fail "random name: a file at a numbered name changed"
+rm -rf "$saved_root" "$saved_root"\(*\)
 
 # What another user may have made first where the uninstaller writes: a
 # "Zuzaror 数据" everyone may change, with a file of theirs in it, a file
