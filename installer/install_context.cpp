@@ -160,6 +160,13 @@ bool StageFile(const PayloadFile& file, const InstallContext& context, std::vect
   entry.target = full;
   entry.part = full + L".part";
   entry.aside = full + L".old";
+  // Made new, never written into: a file left at that name keeps its owner
+  // and its rights, which may let another user rewrite the program once it
+  // is in place.
+  if (!DeleteFileW(entry.part.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    CQvLog::Instance().WriteLog2(L"installer: cannot replace %ls (%lu)", entry.part.c_str(), GetLastError());
+    return false;
+  }
   if (!QvWriteFile(entry.part.c_str(), file.data.data(), static_cast<DWORD>(file.data.size()))) {
     CQvLog::Instance().WriteLog2(L"installer: cannot write %ls (%lu)", entry.part.c_str(), GetLastError());
     DeleteFileW(entry.part.c_str());

@@ -394,9 +394,16 @@ TEST(Install, OnlyTheAdministratorsMayChangeTheInstallationFolder) {
   EXPECT_EQ(rights, EveryoneRights(product, &entry));
   EXPECT_EQ(L"<missing>", RegText(UninstallKeyPath(L"QvOthersMayChangeTest"), L"DisplayName"));
   EXPECT_TRUE(context.LaunchPath.empty());
-  // At 0755 the same folders do.
+  // At 0755 the same folders do, and a staged file left there that others
+  // may write (the folder tightened after they made it) does not become the
+  // program: it is made new, with the folder's rights.
   ASSERT_TRUE(SetUnixMode(product, false));
+  ASSERT_TRUE(RunOnHost(product, L"Z:\\bin\\chmod", L"chmod 666 Main.exe.part") && WaitFor([&] {
+    bool entry = false;
+    return (EveryoneRights(product + L"\\Main.exe.part", &entry) & FILE_WRITE_DATA) != 0;
+  }));
   EXPECT_TRUE(context.DoInstall());
+  EXPECT_EQ(0u, EveryoneRights(product + L"\\Main.exe", &entry) & FILE_WRITE_DATA);
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyPath(L"QvOthersMayChangeTest").c_str());
 }
 
