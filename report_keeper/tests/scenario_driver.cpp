@@ -309,7 +309,6 @@ void LogInAndAdd(const std::wstring& folder) {
   Check(!again || !IsWindow(again), "its × ends it");
 }
 
-// Starts the program of this folder and logs in; its main window, or null.
 // Logs in at the log-in window of a program that runs; its main window, or
 // null.
 HWND LogIn(const wchar_t* name, const wchar_t* password = L"246135", int wait_ms = 30000) {
@@ -319,10 +318,16 @@ HWND LogIn(const wchar_t* name, const wchar_t* password = L"246135", int wait_ms
   SetWindowTextW(Unit(login, 5), password);
   ClickLabel(Unit(login, 6));
   HWND main = WaitWindow(nullptr, L"Zuzaror");
-  Sleep(500);
+  if (!main) return nullptr;
+  // The main window shows before the log-in, so it is ready only once its
+  // status bar names the user: that is set last, after the rights.
+  HWND bar = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
+  for (int waited = 0; waited < wait_ms && TextOf(bar) != W("当前用户：") + name; waited += 50) Sleep(50);
+  Sleep(200);
   return main;
 }
 
+// Starts the program of this folder and logs in; its main window, or null.
 HWND StartAndLogIn(Program& p, const std::wstring& folder, const wchar_t* name,
                    const wchar_t* password = L"246135") {
   return p.Start(folder + L"\\Zuzaror.exe") ? LogIn(name, password) : nullptr;
