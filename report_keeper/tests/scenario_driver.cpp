@@ -191,6 +191,16 @@ int PopupsAfterRightClick(HWND target, const std::wstring& folder = L"", const c
   return opened;
 }
 
+// The main window shows before the log-in, so it is ready only once its
+// status bar names the user: that is set last, after the rights. Whether
+// it came to name them.
+bool WaitUntilNamed(HWND main, const std::wstring& name, int wait_ms = 30000) {
+  HWND bar = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
+  for (int waited = 0; waited < wait_ms && TextOf(bar) != W("当前用户：") + name; waited += 50) Sleep(50);
+  Sleep(200);
+  return TextOf(bar) == W("当前用户：") + name;
+}
+
 void MissingDatabase(const std::wstring& folder) {
   std::puts("-- a folder without ml.mdb");
   Program p;
@@ -238,9 +248,8 @@ void LogInAndAdd(const std::wstring& folder) {
   Check(main != nullptr, "main window shows");
   for (int i = 0; i < 100 && IsWindow(login); ++i) Sleep(50);
   Check(!IsWindow(login), "log-in window gone");
-  Sleep(500);
+  Check(main && WaitUntilNamed(main, L"admin"), "status bar names the user");
   HWND bar = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
-  Check(TextOf(bar) == W("当前用户：admin"), "status bar names the user");
   Check(PanelText(p, bar, 1) == W("您还没有设置使用单位的名称！"), "no unit name yet");
   const std::wstring clock = PanelText(p, bar, 2);
   std::wstring later = clock;
@@ -318,12 +327,7 @@ HWND LogIn(const wchar_t* name, const wchar_t* password = L"246135", int wait_ms
   SetWindowTextW(Unit(login, 5), password);
   ClickLabel(Unit(login, 6));
   HWND main = WaitWindow(nullptr, L"Zuzaror");
-  if (!main) return nullptr;
-  // The main window shows before the log-in, so it is ready only once its
-  // status bar names the user: that is set last, after the rights.
-  HWND bar = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
-  for (int waited = 0; waited < wait_ms && TextOf(bar) != W("当前用户：") + name; waited += 50) Sleep(50);
-  Sleep(200);
+  if (main) WaitUntilNamed(main, name, wait_ms);
   return main;
 }
 
