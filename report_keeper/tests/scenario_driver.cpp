@@ -192,13 +192,14 @@ int PopupsAfterRightClick(HWND target, const std::wstring& folder = L"", const c
 }
 
 // The main window shows before the log-in, so it is ready only once its
-// status bar names the user: that is set last, after the rights. Whether
-// it came to name them.
+// status bar, filled last after the rights, names the user; the pause lets
+// the panels after the first be filled too. Whether it came to name them.
 bool WaitUntilNamed(HWND main, const std::wstring& name, int wait_ms = 30000) {
   HWND bar = FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr);
-  for (int waited = 0; waited < wait_ms && TextOf(bar) != W("当前用户：") + name; waited += 50) Sleep(50);
+  const std::wstring named = W("当前用户：") + name;
+  for (int waited = 0; waited < wait_ms && TextOf(bar) != named; waited += 50) Sleep(50);
   Sleep(200);
-  return TextOf(bar) == W("当前用户：") + name;
+  return TextOf(bar) == named;
 }
 
 void MissingDatabase(const std::wstring& folder) {
